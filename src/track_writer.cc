@@ -1,0 +1,108 @@
+#include "track_writer.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace hreftrack {
+
+const char trackHeader[] =
+    "{QTtext}{font:Geneva}{plain}{size:12}{textColor: 65535, 65535, 65535}"
+    "{backColor: 0, 0, 0}{justify:center}{timeScale:30}{width:160}{height:48}"
+    "{timeStamps:absolute}{language:0}{textEncoding:0}\r\n";
+
+namespace {
+
+constexpr char hrefStart[] = "A<foil";
+constexpr char hrefEnd[] = ".html> T<myfoil>\r\n";
+
+// Puts `value` in decimal with at least two digits, as "%02d" prints a
+// value that is not negative: 5 as 05, 100 as 100.  Returns the end.
+char* putNumber(char* out, std::int64_t value) {
+  char digits[20];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value > 0);
+  if (count == 1) *out++ = '0';
+  while (count > 0) *out++ = digits[--count];
+  return out;
+}
+
+char* putText(char* out, const char* text) {
+  const std::size_t length = std::strlen(text);
+  std::memcpy(out, text, length);
+  return out + length;
+}
+
+}  // namespace
+
+void HrefTrackWriter::writeOpening() {
+  static const char opening[] = "[00:00:00.00]\r\nA<foil0.html> T<myfoil>\r\n";
+  append(trackHeader, sizeof trackHeader - 1);
+  append(opening, sizeof opening - 1);
+}
+
+void HrefTrackWriter::writeSlide(const SlideEvent& event, const TimeOffset& offset) {
+  // Carries from the offset and logged minutes or seconds above 59 fold
+  // into the higher fields.  Every field is small and not negative, so the
+  // total is too.
+  const std::int64_t total = (std::int64_t{event.hours} + offset.hours) * 3600 +
+                             (std::int64_t{event.minutes} + offset.minutes) * 60 +
+                             event.seconds + offset.seconds;
+  char line[128];
+  char* end = line;
+  *end++ = '[';
+  end = putNumber(end, total / 3600);
+  *end++ = ':';
+  end = putNumber(end, total % 3600 / 60);
+  *end++ = ':';
+  end = putNumber(end, total % 60);
+  end = putText(end, ".00]\r\n");
+  end = putText(end, hrefStart);
+  end = putText(end, event.slideNumber);
+  end = putText(end, hrefEnd);
+  append(line, static_cast<std::size_t>(end - line));
+}
+
+void HrefTrackWriter::writeClosing(const PlayLength& length) {
+  char line[64];
+  char* end = line;
+  *end++ = '[';
+  end = putNumber(end, length.hours);
+  *end++ = ':';
+  end = putNumber(end, length.minutes);
+  *end++ = ':';
+  end = putNumber(end, length.seconds);
+  *end++ = '.';
+  end = putNumber(end, length.hundredths);
+  end = putText(end, "]\r\n");
+  append(line, static_cast<std::size_t>(end - line));
+}
+
+bool HrefTrackWriter::finish() {
+  drain();
+  if (std::fflush(out_) != 0) failed_ = true;
+  return !failed_ && std::ferror(out_) == 0;
+}
+
+void HrefTrackWriter::append(const char* text, std::size_t length) {
+  while (length > 0) {
+    if (used_ == bufferSize) drain();
+    const std::size_t part = std::min(length, bufferSize - used_);
+    std::memcpy(buffer_ + used_, text, part);
+    used_ += part;
+    text += part;
+    length -= part;
+  }
+}
+
+// The buffer goes out whole, so the stream sees writes of exactly
+// bufferSize bytes until the last one.
+void HrefTrackWriter::drain() {
+  if (used_ > 0 && std::fwrite(buffer_, 1, used_, out_) != used_) failed_ = true;
+  used_ = 0;
+}
+
+}  // namespace hreftrack
