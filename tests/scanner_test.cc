@@ -1,0 +1,160 @@
+#include "log_scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "test_streams.h"
+
+namespace hreftrack {
+namespace {
+
+using testing::TempFile;
+
+// Every event of a log, one "number@h:m:s" each, then how the scan ended:
+// "end" or "read error".
+std::string scanStream(std::FILE* log) {
+  SlideLogScanner scanner(log);
+  SlideEvent event;
+  std::string found;
+  for (;;) {
+    switch (scanner.nextEvent(event)) {
+      case ScanStatus::Event:
+        found += std::string(event.slideNumber) + "@" + std::to_string(event.hours) + ":" +
+                 std::to_string(event.minutes) + ":" + std::to_string(event.seconds) + " ";
+        break;
+      case ScanStatus::End:
+        return found + "end";
+      case ScanStatus::ReadError:
+        return found + "read error";
+    }
+  }
+}
+
+std::string scan(const std::string& log) {
+  TempFile file(log);
+  return scanStream(file.get());
+}
+
+TEST(ScannerTest, FindsEntriesAsAPresentationWritesThem) {
+  EXPECT_EQ(scan("<entry><slide>1</slide><time>00:00:10</time></entry>\r\n"
+                 "<entry><slide>2</slide><time>00:01:58</time></entry>\r\n"),
+            "1@0:0:10 2@0:1:58 end");
+  // The example of the scan rules: the end tag's "<" is the dropped character.
+  EXPECT_EQ(scan("<slide>3</slide><time>00:01:05</time>"), "3@0:1:5 end");
+  // Times may go back or repeat; nothing is sorted.
+  EXPECT_EQ(scan("<slide>5 00:10:00 <slide>4 00:09:00 <slide>4 00:09:00 "),
+            "5@0:10:0 4@0:9:0 4@0:9:0 end");
+}
+
+TEST(ScannerTest, TagMatchesFromTheSeventhByteOn) {
+  EXPECT_EQ(scan("<slide>1 00:00:01"), "1@0:0:1 end");
+  EXPECT_EQ(scan(""), "end");
+  EXPECT_EQ(scan("no tags in here 12:34:56\n"), "end");
+  EXPECT_EQ(scan("<slide"), "end");
+  // NUL bytes and bytes above 0x7F are ordinary characters.
+  EXPECT_EQ(scan(std::string("\0\xff<slide>1 2:3:4", 16)), "1@2:3:4 end");
+}
+
+TEST(ScannerTest, TagMustBeSpelledExactly) {
+  EXPECT_EQ(scan("<SLIDE>1 00:00:01"), "end");
+  EXPECT_EQ(scan("<slide n=\"1\">1 00:00:01"), "end");
+  EXPECT_EQ(scan("<slide >1 00:00:01"), "end");
+  EXPECT_EQ(scan("<sli\nde>1 00:00:01"), "end");
+}
+
+TEST(ScannerTest, CarriageReturnsAreDroppedEverywhere) {
+  EXPECT_EQ(scan("<sli\rde>1 00:00:01"), "1@0:0:1 end");
+  EXPECT_EQ(scan("<slide>1\r2\r 0\r0:\r05:1\r0"), "12@0:5:10 end");
+  EXPECT_EQ(scan("\r\r\r\r\r\r<slide>9 1:1:1"), "9@1:1:1 end");
+}
+
+TEST(ScannerTest, ByteOneAEndsTheLog) {
+  EXPECT_EQ(scan("<slide>1 0:0:1 \x1a<slide>2 0:0:2"), "1@0:0:1 end");
+  EXPECT_EQ(scan("<slide>1 0:3\x1a:4"), "1@0:3:0 end");
+  EXPECT_EQ(scan("<sli\x1a"
+                 "de>1 0:0:1"),
+            "end");
+}
+
+TEST(ScannerTest, SlideNumberIsTheDigitsRightAfterTheTag) {
+  EXPECT_EQ(scan("<slide> 3 00:01:02"), "@3:0:1 end");
+  EXPECT_EQ(scan("<slide>007 0:0:1"), "007@0:0:1 end");
+  EXPECT_EQ(scan("<slide>1234 0:0:1"), "1234@0:0:1 end");
+  // Digits past the 32nd are read and dropped.
+  const std::string digits = "1234567890123456789012345678901234567890";
+  EXPECT_EQ(scan("<slide>" + digits + " 0:0:1"), digits.substr(0, 32) + "@0:0:1 end");
+}
+
+TEST(ScannerTest, TimeFieldsAreDigitRunsEachEndedByOneCharacter) {
+  EXPECT_EQ(scan("<slide>1 5:7:9 "), "1@5:7:9 end");
+  EXPECT_EQ(scan("<slide>1 00::07 "), "1@0:0:7 end");
+  EXPECT_EQ(scan("<slide>1 00:01</time>"), "1@0:1:0 end");
+  EXPECT_EQ(scan("<slide>1 00:00:05.23 "), "1@0:0:5 end");
+  // Minutes and seconds above 59 are kept; the writer folds them.
+  EXPECT_EQ(scan("<slide>1 00:75:80 "), "1@0:75:80 end");
+  // A field keeps two digits, drops the rest of its run and the character after it.
+  EXPECT_EQ(scan("<slide>1 123:4567:89012x"), "1@12:45:89 end");
+  // A digit in the mark-up between number and time starts the hours.
+  EXPECT_EQ(scan("<slide>4</slide><time t1=\"x\">00:00:10</time>"), "4@1:0:0 end");
+}
+
+TEST(ScannerTest, TagsInsideAnEventAreNotFound) {
+  // Right after the seconds: the "<" ends the seconds and is dropped.
+  EXPECT_EQ(scan("<slide>1 0:0:1<slide>2 0:0:2 "), "1@0:0:1 end");
+  // Between a number and the next digit: the search swallows the tag and
+  // reads the next slide's number as the hours.
+  EXPECT_EQ(scan("<slide>1</slide><slide>2</slide><time>00:00:10</time>"), "1@2:0:0 end");
+  // One character after the seconds is enough to leave the next tag whole.
+  EXPECT_EQ(scan("<slide>1 0:0:1 <slide>2 0:0:2 "), "1@0:0:1 2@0:0:2 end");
+}
+
+TEST(ScannerTest, EndInsideAnEvent) {
+  // Inside the time: the event is kept, the missing fields are 0.
+  EXPECT_EQ(scan("<slide>1 0"), "1@0:0:0 end");
+  EXPECT_EQ(scan("<slide>1 01:"), "1@1:0:0 end");
+  EXPECT_EQ(scan("<slide>1 01:2"), "1@1:2:0 end");
+  EXPECT_EQ(scan("<slide>1 01:02:"), "1@1:2:0 end");
+  EXPECT_EQ(scan("<slide>1 01:02:3"), "1@1:2:3 end");
+  // Before the first digit of the time: the unfinished event is left out.
+  EXPECT_EQ(scan("<slide>"), "end");
+  EXPECT_EQ(scan("<slide>12"), "end");
+  EXPECT_EQ(scan("<slide>12</slide>"), "end");
+  EXPECT_EQ(scan("<slide>1 0:0:1 <slide>2</slide>"), "1@0:0:1 end");
+}
+
+TEST(ScannerTest, EventsSurviveTheEdgeOfARead) {
+  // Put the edge of the first block at every place inside one event.
+  const std::string entry = "<sli\rde>12\r3</slide><time>01:\r23:45</time>";
+  for (std::size_t cut = 0; cut <= entry.size(); ++cut) {
+    const std::string padding(SlideLogScanner::blockSize - cut, 'x');
+    EXPECT_EQ(scan(padding + entry + " <slide>4 5:6:7 "), "123@1:23:45 4@5:6:7 end")
+        << "block edge " << cut << " bytes into the entry";
+  }
+}
+
+TEST(ScannerTest, FailedReadIsToldApartFromTheEnd) {
+  // A directory opens as a stream on this platform, but every read fails.
+  std::FILE* directory = std::fopen(".", "rb");
+  if (directory == nullptr) GTEST_SKIP() << "directories do not open as streams here";
+  EXPECT_EQ(scanStream(directory), "read error");
+  std::fclose(directory);
+}
+
+#ifdef HREFTRACK_HAVE_FAILING_STREAM
+std::string scanThenFail(const std::string& bytes) {
+  testing::FailingStream stream(bytes);
+  return scanStream(stream.get());
+}
+
+TEST(ScannerTest, ReadErrorInTheMiddleEndsTheScan) {
+  EXPECT_EQ(scanThenFail("<slide>1 0:0:1 <slide>2 0:0:2 "), "1@0:0:1 2@0:0:2 read error");
+  // The error comes inside a time: that event may have lost digits, so it is not kept.
+  EXPECT_EQ(scanThenFail("<slide>1 0:0:1 <slide>2 0:0"), "1@0:0:1 read error");
+  EXPECT_EQ(scanThenFail("<slide>1 0:0:1 <slide>2"), "1@0:0:1 read error");
+}
+#endif
+
+}  // namespace
+}  // namespace hreftrack
