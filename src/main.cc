@@ -1,0 +1,5 @@
+#include "driver.h"
+
+// Arguments are ignored: everything the tool needs comes from the dialogue
+// and from the files in the current directory.
+int main() { return hreftrack::runConverter(); }
