@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Runs one end-to-end case: the tool in a fresh directory, its answers piped
+# in, and every byte of its console output and of HREFTrack.txt compared.
+#
+#   run_golden.sh CASE COMMAND...
+#
+#   CASE.answers   what is piped to standard input
+#   CASE.log       copied to log.xml, when it exists
+#   CASE.setup     bash, run in the fresh directory before the tool, when it exists
+#   CASE.expected  standard output, a line "==== HREFTrack.txt ====", then the
+#                  track file, or a note in parentheses when there is no plain file
+#
+# The run must also end within its time, with status 0 and nothing on
+# standard error.  HREFTRACK_UPDATE_GOLDEN=1 writes CASE.expected instead of
+# comparing, for a new case: read what it wrote before you commit it.
+set -u
+
+case_path=$(realpath "$1")
+shift
+[ $# -gt 0 ] || { echo "usage: run_golden.sh CASE COMMAND..." >&2; exit 2; }
+
+work=$(mktemp -d)
+trap 'chmod -R u+rwx "$work" 2>/dev/null; rm -rf "$work"' EXIT
+mkdir "$work/run"
+
+if [ -f "$case_path.log" ]; then cp "$case_path.log" "$work/run/log.xml"; fi
+if [ -f "$case_path.setup" ]; then
+  (cd "$work/run" && bash -e "$case_path.setup") || { echo "setup failed"; exit 1; }
+fi
+
+cat "$case_path.answers" | (cd "$work/run" && exec timeout 20 "$@") \
+  > "$work/stdout" 2> "$work/stderr"
+status=$?
+
+describe_track() {
+  local track=$work/run/HREFTrack.txt
+  if [ -L "$track" ]; then
+    printf '(a link to %s)\n' "$(readlink "$track")"
+  elif [ -d "$track" ]; then
+    printf '(a directory)\n'
+  elif [ -f "$track" ]; then
+    cat "$track"
+  else
+    printf '(none)\n'
+  fi
+}
+
+{
+  cat "$work/stdout"
+  printf '\n==== HREFTrack.txt ====\n'
+  describe_track
+} > "$work/actual"
+
+failed=0
+if [ "$status" -ne 0 ]; then
+  echo "exit status $status, expected 0 (124: it did not end within 20 seconds)"
+  failed=1
+fi
+if [ -s "$work/stderr" ]; then
+  echo "standard error is not empty:"
+  cat -A "$work/stderr" | head -n 20
+  failed=1
+fi
+
+if [ "${HREFTRACK_UPDATE_GOLDEN:-0}" = 1 ]; then
+  cp "$work/actual" "$case_path.expected"
+  echo "wrote $case_path.expected"
+elif ! cmp -s "$case_path.expected" "$work/actual"; then
+  echo "output differs from $case_path.expected (cat -A: ^M is CR, \$ is LF):"
+  diff <(cat -A "$case_path.expected") <(cat -A "$work/actual") | head -n 60
+  failed=1
+fi
+exit "$failed"
