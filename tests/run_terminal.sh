@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# On a terminal every prompt must be on screen before the tool waits for
+# the answer.  The tool writes to a pseudo-terminal under script(1) and reads
+# its answers from a pipe, as when a helper program answers for the user, so
+# no flush that comes with terminal input can hide a missing one; each answer
+# is sent only once its prompt has shown.
+#
+#   run_terminal.sh EXAMPLES_DIR COMMAND...
+set -u
+examples=$(realpath "$1")
+shift
+command -v script > /dev/null || { echo "script(1) is not installed"; exit 77; }
+
+work=$(mktemp -d)
+trap 'exec 3>&-; rm -rf "$work"' EXIT
+cp "$examples/log.xml" "$work/"
+mkfifo "$work/keys"
+(cd "$work" && exec timeout 30 script -qfec "$(printf '%q ' "$@") < keys" /dev/null) \
+  < /dev/null > "$work/screen" 2>&1 &
+exec 3> "$work/keys"
+
+# Waits up to ten seconds for `text` at the end of what the screen shows.
+await() {
+  for _ in $(seq 100); do
+    [[ "$(cat "$work/screen")" == *"$1" ]] && return 0
+    sleep 0.1
+  done
+  echo "the screen never ended in \"$1\"; it shows:"
+  cat -A "$work/screen"
+  exit 1
+}
+
+await "Offset [tim min sek] = "
+printf '0 0 12\n' >&3
+await "Eksakt spilletid [tim min sek hundr] = "
+printf '0 41 37 20\n' >&3
+exec 3>&-
+wait
+cmp "$examples/HREFTrack.expected.txt" "$work/HREFTrack.txt"
