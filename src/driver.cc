@@ -216,6 +216,9 @@ int runConverter() {
     std::fclose(log);
     return 0;
   }
+  // The writer buffers the track itself; a second buffer in the stream
+  // would only split its writes.
+  std::setvbuf(track, nullptr, _IONBF, 0);
   bool written = convertLog(console, log, track, *offset, *length);
   if (std::fclose(track) != 0) written = false;
   if (!written) print(console, writeErrorMessage);
