@@ -79,8 +79,7 @@ bool askTime(Console& console, const TimeQuestion& question, std::int32_t values
         readAnswerLine(console, console.answerLine, sizeof console.answerLine) > 0;
     const AnswerVerdict verdict = judgeAnswer(console.answerLine, question, values);
     if (verdict == AnswerVerdict::Accepted) return true;
-    print(console,
-          verdict == AnswerVerdict::TooFewValues ? tooFewMessage : outOfRangeMessage);
+    print(console, verdict == AnswerVerdict::TooFewValues ? tooFewMessage : outOfRangeMessage);
     if (!gotAnswer) return false;
   }
 }
@@ -102,8 +101,7 @@ std::FILE* openLog() {
 
 }  // namespace
 
-const TimeQuestion offsetQuestion = {
-    "Offset [tim min sek] = ", 3, {0, 0, 0, 0}, {99, 59, 59, 0}};
+const TimeQuestion offsetQuestion = {"Offset [tim min sek] = ", 3, {0, 0, 0, 0}, {99, 59, 59, 0}};
 const TimeQuestion playLengthQuestion = {
     "Eksakt spilletid [tim min sek hundr] = ", 4, {0, 0, 0, 0}, {99, 59, 59, 99}};
 

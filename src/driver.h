@@ -38,9 +38,9 @@ std::size_t readAnswerLine(Console& console, char* line, std::size_t size);
 /// One question of the time dialogue: its prompt and the values it asks for.
 struct TimeQuestion {
   const char* prompt;
-  int valueCount;            ///< 3 or 4.
-  std::int32_t lowest[4];    ///< Each value's smallest accepted value.
-  std::int32_t highest[4];   ///< Each value's largest accepted value.
+  int valueCount;           ///< 3 or 4.
+  std::int32_t lowest[4];   ///< Each value's smallest accepted value.
+  std::int32_t highest[4];  ///< Each value's largest accepted value.
 };
 
 /// "Offset [tim min sek] = ": hours, minutes, seconds.
@@ -53,8 +53,7 @@ enum class AnswerVerdict { Accepted, TooFewValues, ValueOutOfRange };
 
 /// Reads the question's values from `answer` (up to its first NUL), as scanf's "%d %d %d"
 /// would but without wrapping, and checks each against its range; fills `values` if accepted.
-AnswerVerdict judgeAnswer(const char* answer, const TimeQuestion& question,
-                          std::int32_t values[4]);
+AnswerVerdict judgeAnswer(const char* answer, const TimeQuestion& question, std::int32_t values[4]);
 
 /// Asks until an offset is accepted; nothing if the input ends on a refused answer.
 std::optional<TimeOffset> askTimeOffset(Console& console);

@@ -47,7 +47,7 @@ class SlideLogScanner {
   // The last seven characters the tag search has read, oldest first.
   // Seven NULs at the start, so no tag can match before the seventh byte.
   char window_[7] = {};
-  unsigned char block_[blockSize];
+  unsigned char block_[blockSize] = {};
 };
 
 }  // namespace hreftrack

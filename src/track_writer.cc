@@ -31,9 +31,7 @@ char* putNumber(char* out, std::int64_t value) {
 }
 
 char* putText(char* out, const char* text) {
-  const std::size_t length = std::strlen(text);
-  std::memcpy(out, text, length);
-  return out + length;
+  return std::copy(text, text + std::strlen(text), out);
 }
 
 }  // namespace
@@ -48,9 +46,10 @@ void HrefTrackWriter::writeSlide(const SlideEvent& event, const TimeOffset& offs
   // Carries from the offset and logged minutes or seconds above 59 fold
   // into the higher fields.  Every field is small and not negative, so the
   // total is too.
-  const std::int64_t total = (std::int64_t{event.hours} + offset.hours) * 3600 +
-                             (std::int64_t{event.minutes} + offset.minutes) * 60 +
-                             event.seconds + offset.seconds;
+  const std::int64_t hours = std::int64_t{event.hours} + offset.hours;
+  const std::int64_t minutes = std::int64_t{event.minutes} + offset.minutes;
+  const std::int64_t seconds = std::int64_t{event.seconds} + offset.seconds;
+  const std::int64_t total = hours * 3600 + minutes * 60 + seconds;
   char line[128];
   char* end = line;
   *end++ = '[';

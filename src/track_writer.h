@@ -41,7 +41,7 @@ class HrefTrackWriter {
   std::FILE* out_;
   std::size_t used_ = 0;
   bool failed_ = false;
-  char buffer_[bufferSize];
+  char buffer_[bufferSize] = {};
 };
 
 }  // namespace hreftrack

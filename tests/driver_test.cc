@@ -177,8 +177,7 @@ TEST_F(DialogueTest, LastAnswerServesBothQuestionsAtTheEndOfInput) {
   ASSERT_TRUE(length);
   EXPECT_EQ(length->hours, 1);
   EXPECT_EQ(length->hundredths, 4);
-  EXPECT_EQ(output.contents(),
-            "Offset [tim min sek] = Eksakt spilletid [tim min sek hundr] = ");
+  EXPECT_EQ(output.contents(), "Offset [tim min sek] = Eksakt spilletid [tim min sek hundr] = ");
 }
 
 TEST_F(DialogueTest, RefusedAnswerAtTheEndOfInputEndsTheDialogue) {

@@ -1,10 +1,9 @@
-#include "log_scanner.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 
+#include "log_scanner.h"
 #include "test_streams.h"
 
 namespace hreftrack {

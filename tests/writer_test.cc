@@ -1,11 +1,10 @@
-#include "track_writer.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
 #include "test_streams.h"
+#include "track_writer.h"
 
 namespace hreftrack {
 namespace {
