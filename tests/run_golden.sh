@@ -6,7 +6,10 @@
 #
 #   CASE.answers   what is piped to standard input
 #   CASE.log       copied to log.xml, when it exists
-#   CASE.setup     bash, run in the fresh directory before the tool, when it exists
+#   CASE.setup     bash, run in the fresh directory before the tool, when it exists;
+#                  when its first line is "# run as: an unprivileged user", the
+#                  case is about file modes, which root ignores, so under root
+#                  the setup and the tool run as the user nobody
 #   CASE.expected  standard output, a line "==== HREFTrack.txt ====", then the
 #                  track file, or a note in parentheses when there is no plain file
 #
@@ -18,17 +21,38 @@ set -u
 case_path=$(realpath "$1")
 shift
 [ $# -gt 0 ] || { echo "usage: run_golden.sh CASE COMMAND..." >&2; exit 2; }
+# A tool given by a relative path must still be found from the fresh directory.
+if [ -f "$1" ]; then set -- "$(realpath "$1")" "${@:2}"; fi
 
 work=$(mktemp -d)
 trap 'chmod -R u+rwx "$work" 2>/dev/null; rm -rf "$work"' EXIT
 mkdir "$work/run"
 
 if [ -f "$case_path.log" ]; then cp "$case_path.log" "$work/run/log.xml"; fi
-if [ -f "$case_path.setup" ]; then
-  (cd "$work/run" && bash -e "$case_path.setup") || { echo "setup failed"; exit 1; }
+
+as_user=()
+if [ -f "$case_path.setup" ] && [ "$(id -u)" = 0 ] &&
+   [ "$(head -n 1 "$case_path.setup")" = "# run as: an unprivileged user" ]; then
+  if ! command -v setpriv > /dev/null || ! id nobody > /dev/null 2>&1; then
+    echo "skipped: as root, this case needs setpriv(1) and the user nobody"
+    exit 77
+  fi
+  as_user=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups)
+  chmod 755 "$work"
+  chown -R nobody "$work/run"
+  # The tool may lie where nobody cannot reach it: run a copy.
+  if [ -f "$1" ]; then
+    cp "$1" "$work/tool"
+    chmod 755 "$work/tool"
+    set -- "$work/tool" "${@:2}"
+  fi
 fi
 
-cat "$case_path.answers" | (cd "$work/run" && exec timeout 20 "$@") \
+if [ -f "$case_path.setup" ]; then
+  (cd "$work/run" && "${as_user[@]}" bash -e) < "$case_path.setup" || { echo "setup failed"; exit 1; }
+fi
+
+cat "$case_path.answers" | (cd "$work/run" && exec "${as_user[@]}" timeout 20 "$@") \
   > "$work/stdout" 2> "$work/stderr"
 status=$?
 
