@@ -13,26 +13,62 @@ constexpr int timeFieldDigits = 2;
 
 bool isDigit(int c) { return c >= '0' && c <= '9'; }
 
-// The decimal value of a run of at most two digits; no digits give 0.
-std::int32_t fieldValue(const char* digits) {
-  std::int32_t value = 0;
-  for (; *digits != '\0'; ++digits) value = value * 10 + (*digits - '0');
-  return value;
+}  // namespace
+
+// The next character of the log, 0..255, or endOfLog.  Carriage returns
+// are dropped wherever they stand; a 0x1A never gets into the block.  The
+// common case, a character at hand that is no CR, is kept small enough to
+// be inlined wherever a character is read.
+inline int SlideLogScanner::readChar() {
+  if (next_ < filled_ && block_[next_] != '\r') return block_[next_++];
+  return readCharSlowly();
 }
 
-}  // namespace
+int SlideLogScanner::readCharSlowly() {
+  for (;;) {
+    if (next_ == filled_ && !refill()) return endOfLog;
+    const unsigned char c = block_[next_++];
+    if (c != '\r') return c;
+  }
+}
 
 ScanStatus SlideLogScanner::nextEvent(SlideEvent& event) {
   for (;;) {
+    if (matched_ == 0) {
+      if (!skipToTagStart()) return endStatus();
+      // Most tags stand whole in the block, without a CR: take those at once.
+      if (filled_ - next_ >= tagLength && std::memcmp(block_ + next_, slideTag, tagLength) == 0) {
+        next_ += tagLength;
+        return readEvent(event);
+      }
+    }
     const int c = readChar();
     if (c == endOfLog) return endStatus();
-    window_[tagLength - 1] = static_cast<char>(c);
-    const bool found = std::memcmp(window_, slideTag, tagLength) == 0;
-    // Only characters read here enter the window, never those of an event,
-    // so after an event the window holds "slide>" and the tag cannot match
-    // twice.
-    std::memmove(window_, window_ + 1, tagLength - 1);
-    if (found) return readEvent(event);
+    if (c == slideTag[matched_]) {
+      ++matched_;
+    } else {
+      matched_ = c == '<' ? 1 : 0;
+    }
+    if (matched_ == tagLength) {
+      // The characters of an event never count towards a tag, so the search
+      // starts afresh after it and the same tag cannot match twice.
+      matched_ = 0;
+      return readEvent(event);
+    }
+  }
+}
+
+// With no part of the tag matched, nothing before the next "<" can start
+// one: skips there, a block at a time.  Returns false at the end of the log.
+bool SlideLogScanner::skipToTagStart() {
+  for (;;) {
+    const void* start = std::memchr(block_ + next_, '<', filled_ - next_);
+    if (start != nullptr) {
+      next_ = static_cast<std::size_t>(static_cast<const unsigned char*>(start) - block_);
+      return true;
+    }
+    next_ = filled_;
+    if (!refill()) return false;
   }
 }
 
@@ -40,30 +76,39 @@ ScanStatus SlideLogScanner::nextEvent(SlideEvent& event) {
 // first digit, then hours, minutes and seconds, each ended by one character
 // that is dropped.  A log that ends before the hours leaves no event.
 ScanStatus SlideLogScanner::readEvent(SlideEvent& event) {
-  int c = readRun(readChar(), event.slideNumber, maxSlideDigits);
+  int c = readNumber(readChar(), event.slideNumber, maxSlideDigits);
   while (!isDigit(c)) {
     if (c == endOfLog) return endStatus();
     c = readChar();
   }
-  char hours[timeFieldDigits + 1];
-  char minutes[timeFieldDigits + 1];
-  char seconds[timeFieldDigits + 1];
-  readRun(c, hours, timeFieldDigits);
-  readRun(readChar(), minutes, timeFieldDigits);
-  readRun(readChar(), seconds, timeFieldDigits);
+  readTimeField(c, event.hours);
+  readTimeField(readChar(), event.minutes);
+  readTimeField(readChar(), event.seconds);
   // A log that ends inside the time still yields the event; a failed read
   // does not, since the rest of the time may be lost with it.
-  if (failed_) return ScanStatus::ReadError;
-  event.hours = fieldValue(hours);
-  event.minutes = fieldValue(minutes);
-  event.seconds = fieldValue(seconds);
-  return ScanStatus::Event;
+  return failed_ ? ScanStatus::ReadError : ScanStatus::Event;
 }
 
-// Reads the run of digits that begins with `c` (possibly empty), keeps its
-// first `room` digits in `kept` and drops the rest.  The character that
-// ends the run is read as well and dropped; it is returned.
-int SlideLogScanner::readRun(int c, char* kept, int room) {
+// Reads the run of digits that begins with `c` (possibly empty) as a time
+// field: its first two digits give `value`, 0 if there are none, and the
+// rest are dropped.  The character that ends the run is read as well and
+// dropped; it is returned.
+int SlideLogScanner::readTimeField(int c, std::int32_t& value) {
+  value = 0;
+  int kept = 0;
+  for (; isDigit(c); c = readChar()) {
+    if (kept < timeFieldDigits) {
+      value = value * 10 + (c - '0');
+      ++kept;
+    }
+  }
+  return c;
+}
+
+// Reads the run of digits that begins with `c` (possibly empty) as a slide
+// number: keeps its first `room` digits in `kept` and drops the rest.  The
+// character that ends the run is read as well and dropped; it is returned.
+int SlideLogScanner::readNumber(int c, char* kept, int room) {
   int count = 0;
   while (isDigit(c)) {
     if (count < room) kept[count++] = static_cast<char>(c);
@@ -73,26 +118,17 @@ int SlideLogScanner::readRun(int c, char* kept, int room) {
   return c;
 }
 
-// The next character of the log, 0..255, or endOfLog.  Carriage returns
-// are dropped wherever they stand, and 0x1A ends the log as its end does.
-int SlideLogScanner::readChar() {
-  for (;;) {
-    if (next_ == filled_ && !refill()) return endOfLog;
-    const unsigned char c = block_[next_++];
-    if (c == '\r') continue;
-    if (c == 0x1A) {
-      ended_ = true;
-      next_ = filled_;
-      return endOfLog;
-    }
-    return c;
-  }
-}
-
+// Reads the next block.  A 0x1A ends the log as its end does, so the block
+// is cut short before it and nothing after it is read.
 bool SlideLogScanner::refill() {
   if (ended_) return false;
   next_ = 0;
-  filled_ = std::fread(block_, 1, blockSize, log_);
+  filled_ = std::fread(block_, 1, readSize_, log_);
+  if (const void* stop = std::memchr(block_, 0x1A, filled_)) {
+    filled_ = static_cast<std::size_t>(static_cast<const unsigned char*>(stop) - block_);
+    ended_ = true;
+    return filled_ > 0;
+  }
   if (filled_ > 0) return true;
   ended_ = true;
   failed_ = std::ferror(log_) != 0;

@@ -4,6 +4,7 @@
 #define HREFTRACK_LOG_SCANNER_H
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
 #include "records.h"
@@ -21,11 +22,16 @@ enum class ScanStatus {
 /// together with the slide number and the time that follow the tag.
 class SlideLogScanner {
  public:
-  /// How many bytes of the log are read from the stream at a time.
+  /// The most bytes of the log read from the stream at a time.
   static constexpr std::size_t blockSize = 65536;
 
-  /// Reads from `log`, which the caller opened in binary mode and keeps open.
-  explicit SlideLogScanner(std::FILE* log) : log_(log) {}
+  /// Reads from `log`, which the caller opened in binary mode and keeps open,
+  /// `readSize` (1..blockSize) bytes at a time.
+  explicit SlideLogScanner(std::FILE* log, std::size_t readSize = blockSize)
+      : log_(log),
+        readSize_(readSize < 1           ? 1
+                  : readSize > blockSize ? blockSize
+                                         : readSize) {}
   SlideLogScanner(const SlideLogScanner&) = delete;
   SlideLogScanner& operator=(const SlideLogScanner&) = delete;
 
@@ -33,20 +39,26 @@ class SlideLogScanner {
   ScanStatus nextEvent(SlideEvent& event);
 
  private:
+  bool skipToTagStart();
   ScanStatus readEvent(SlideEvent& event);
-  int readRun(int c, char* kept, int room);
+  int readNumber(int c, char* kept, int room);
+  int readTimeField(int c, std::int32_t& value);
   int readChar();
+  int readCharSlowly();
   bool refill();
   ScanStatus endStatus() const { return failed_ ? ScanStatus::ReadError : ScanStatus::End; }
 
   std::FILE* log_;
+  std::size_t readSize_;
   std::size_t next_ = 0;    // The next unread byte of the block.
   std::size_t filled_ = 0;  // How many bytes of the block hold log data.
   bool ended_ = false;      // The end, a 0x1A or a read error has been met.
   bool failed_ = false;     // A read of the stream failed.
-  // The last seven characters the tag search has read, oldest first.
-  // Seven NULs at the start, so no tag can match before the seventh byte.
-  char window_[7] = {};
+  // How many characters of "<slide>" the last characters read by the tag
+  // search spell, 0 to 6.  This is all that matters of a window over the
+  // last seven: no tail of the tag is also its head, so only the run of
+  // tag characters after the latest "<" can still grow into a match.
+  int matched_ = 0;
   unsigned char block_[blockSize] = {};
 };
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "log_scanner.h"
+#include "plain_scanner.h"
 #include "test_streams.h"
 
 namespace hreftrack {
@@ -13,8 +14,8 @@ using testing::TempFile;
 
 // Every event of a log, one "number@h:m:s" each, then how the scan ended:
 // "end" or "read error".
-std::string scanStream(std::FILE* log) {
-  SlideLogScanner scanner(log);
+std::string scanStream(std::FILE* log, std::size_t readSize = SlideLogScanner::blockSize) {
+  SlideLogScanner scanner(log, readSize);
   SlideEvent event;
   std::string found;
   for (;;) {
@@ -31,9 +32,14 @@ std::string scanStream(std::FILE* log) {
   }
 }
 
-std::string scan(const std::string& log) {
+std::string scan(const std::string& log, std::size_t readSize = SlideLogScanner::blockSize) {
   TempFile file(log);
-  return scanStream(file.get());
+  return scanStream(file.get(), readSize);
+}
+
+std::string plainScan(const std::string& log) {
+  TempFile file(log);
+  return testing::plainScan(file.get());
 }
 
 TEST(ScannerTest, FindsEntriesAsAPresentationWritesThem) {
@@ -124,13 +130,74 @@ TEST(ScannerTest, EndInsideAnEvent) {
 }
 
 TEST(ScannerTest, EventsSurviveTheEdgeOfARead) {
-  // Put the edge of the first block at every place inside one event.
+  // Put the edge of a read at every place inside one event: in the tag,
+  // at a CR, in the slide number and in each time field.
   const std::string entry = "<sli\rde>12\r3</slide><time>01:\r23:45</time>";
-  for (std::size_t cut = 0; cut <= entry.size(); ++cut) {
-    const std::string padding(SlideLogScanner::blockSize - cut, 'x');
-    EXPECT_EQ(scan(padding + entry + " <slide>4 5:6:7 "), "123@1:23:45 4@5:6:7 end")
-        << "block edge " << cut << " bytes into the entry";
+  for (const std::size_t readSize :
+       {std::size_t{16}, std::size_t{61}, SlideLogScanner::blockSize}) {
+    for (std::size_t cut = 0; cut <= entry.size(); ++cut) {
+      const std::string padding(readSize - cut % readSize, 'x');
+      EXPECT_EQ(scan(padding + entry + " <slide>4 5:6:7 ", readSize), "123@1:23:45 4@5:6:7 end")
+          << "reads of " << readSize << " bytes, edge " << cut << " bytes into the entry";
+    }
   }
+}
+
+// Logs made of the pieces that matter to the rules, in random order: tags
+// whole and broken, CRs, digits, separators and 0x1A now and then.
+std::string randomLog(unsigned seed, std::size_t pieces) {
+  static const char* const parts[] = {"<slide>",
+                                      "<slide>",
+                                      "<sli\rde>",
+                                      "<sl\nide>",
+                                      "<",
+                                      "slide>",
+                                      "<entry>",
+                                      "</slide>",
+                                      "<time>",
+                                      "\r\n",
+                                      "\r",
+                                      ":",
+                                      "::",
+                                      ".",
+                                      " ",
+                                      "x",
+                                      "0",
+                                      "7",
+                                      "12",
+                                      "345",
+                                      "00:01:05",
+                                      "99:99:99",
+                                      "1234567890123456789012345678901234"};
+  std::string log;
+  unsigned state = seed * 2654435761u + 1;
+  for (std::size_t i = 0; i < pieces; ++i) {
+    state = state * 1103515245u + 12345u;
+    const unsigned pick = (state >> 16) % (sizeof parts / sizeof parts[0] + 1);
+    if (pick == sizeof parts / sizeof parts[0]) {
+      if ((state >> 8) % 50 == 0) log += '\x1a';  // Rarely: the rest is never read.
+      continue;
+    }
+    log += parts[pick];
+  }
+  return log;
+}
+
+TEST(ScannerTest, AgreesWithThePlainRulesForEveryReadSize) {
+  for (unsigned seed = 0; seed < 40; ++seed) {
+    const std::string log = randomLog(seed, 300);
+    const std::string expected = plainScan(log);
+    for (const std::size_t readSize : {1, 2, 3, 7, 8, 13, 64, 4096, 65536}) {
+      ASSERT_EQ(scan(log, readSize), expected) << "seed " << seed << ", reads of " << readSize;
+    }
+  }
+}
+
+TEST(ScannerTest, PlainRulesAreThoseTheCasesAbovePin) {
+  // The reference must itself follow the rules, or agreeing with it shows nothing.
+  EXPECT_EQ(plainScan("<slide>1</slide><slide>2</slide><time>00:00:10</time>"), "1@2:0:0 end");
+  EXPECT_EQ(plainScan("<sli\rde>1 0:3\x1a:4"), "1@0:3:0 end");
+  EXPECT_EQ(plainScan("<slide>1 123:4567:89012x<slide>2 0:0:1 <slide>3"), "1@12:45:89 2@0:0:1 end");
 }
 
 TEST(ScannerTest, FailedReadIsToldApartFromTheEnd) {
