@@ -19,19 +19,22 @@ constexpr char hrefEnd[] = ".html> T<myfoil>\r\n";
 // Puts `value` in decimal with at least two digits, as "%02d" prints a
 // value that is not negative: 5 as 05, 100 as 100.  Returns the end.
 char* putNumber(char* out, std::int64_t value) {
+  if (value < 100) {
+    out[0] = static_cast<char>('0' + value / 10);
+    out[1] = static_cast<char>('0' + value % 10);
+    return out + 2;
+  }
   char digits[20];
   int count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value > 0);
-  if (count == 1) *out++ = '0';
+  for (; value > 0; value /= 10) digits[count++] = static_cast<char>('0' + value % 10);
   while (count > 0) *out++ = digits[--count];
   return out;
 }
 
-char* putText(char* out, const char* text) {
-  return std::copy(text, text + std::strlen(text), out);
+// Puts a string literal, without its terminator.  Returns the end.
+template <std::size_t size>
+char* putText(char* out, const char (&text)[size]) {
+  return std::copy(text, text + size - 1, out);
 }
 
 }  // namespace
@@ -60,7 +63,7 @@ void HrefTrackWriter::writeSlide(const SlideEvent& event, const TimeOffset& offs
   end = putNumber(end, total % 60);
   end = putText(end, ".00]\r\n");
   end = putText(end, hrefStart);
-  end = putText(end, event.slideNumber);
+  end = std::copy(event.slideNumber, event.slideNumber + std::strlen(event.slideNumber), end);
   end = putText(end, hrefEnd);
   append(line, static_cast<std::size_t>(end - line));
 }
