@@ -4,7 +4,9 @@
 // The track must be the header, the opening sample, pairs of a stamp line
 // and an HREF line, and the closing stamp; every line ends in CR LF and no
 // other byte appears; there are never more samples than "<slide>" tags in
-// the log once its CRs are gone.
+// the log once its CRs are gone.  And the scanner, reading the log in
+// small pieces, finds exactly the events that the plain one-character rules
+// find.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +17,8 @@
 #include <vector>
 
 #include "driver.h"
+#include "log_scanner.h"
+#include "plain_scanner.h"
 
 namespace {
 
@@ -98,6 +102,34 @@ void checkTrack(const std::string& track, std::size_t tags, const std::string& c
   require((lines.size() - 4) / 2 <= tags, "no more samples than tags");
 }
 
+std::FILE* openBytes(const std::uint8_t* data, std::size_t size) {
+  return size > 0 ? fmemopen(const_cast<std::uint8_t*>(data), size, "rb")
+                  : std::fopen("/dev/null", "rb");
+}
+
+// The events as the plain rules' test reference writes them.
+std::string scanEvents(std::FILE* log, std::size_t readSize) {
+  hreftrack::SlideLogScanner scanner(log, readSize);
+  hreftrack::SlideEvent event;
+  std::string found;
+  while (scanner.nextEvent(event) == hreftrack::ScanStatus::Event) {
+    found += std::string(event.slideNumber) + "@" + std::to_string(event.hours) + ":" +
+             std::to_string(event.minutes) + ":" + std::to_string(event.seconds) + " ";
+  }
+  return found + "end";
+}
+
+void checkAgainstPlainRules(const std::uint8_t* data, std::size_t size) {
+  const std::size_t readSize = size > 3 ? 1 + data[3] % 64 : 1;
+  std::FILE* log = openBytes(data, size);
+  const std::string found = scanEvents(log, readSize);
+  std::fclose(log);
+  log = openBytes(data, size);
+  const std::string expected = hreftrack::testing::plainScan(log);
+  std::fclose(log);
+  require(found == expected, "the scanner finds what the plain rules find");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -107,8 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const PlayLength length{1, 2, 3, 4};
 
   static std::FILE* const sink = std::fopen("/dev/null", "wb");
-  std::FILE* log = size > 0 ? fmemopen(const_cast<std::uint8_t*>(data), size, "rb")
-                            : std::fopen("/dev/null", "rb");
+  std::FILE* log = openBytes(data, size);
   char* written = nullptr;
   std::size_t writtenSize = 0;
   std::FILE* track = open_memstream(&written, &writtenSize);
@@ -120,5 +151,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::fclose(log);
   checkTrack(std::string(written, writtenSize), countTags(data, size), "[01:02:03.04]");
   std::free(written);
+  checkAgainstPlainRules(data, size);
   return 0;
 }
