@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Measures hreftrack against `grep -c '<slide>'` on the same logs, in the
+# same run: the median wall time of several runs of each, their ratio,
+# the tool's throughput and its peak resident memory; then runs the
+# micro-benchmarks of the scanner and the writer.
+#
+#   bench/run.sh [RUNS]
+#
+# It builds an optimised tree in build-bench/ and makes its logs once, in
+# $HREFTRACK_BENCH_DIR (default /tmp/hreftrack-bench): about 1.2 GB.  It
+# needs Google Benchmark (libbenchmark-dev), GNU grep and /usr/bin/time.
+set -euo pipefail
+runs=${1:-7}
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=$top/build-bench
+data=${HREFTRACK_BENCH_DIR:-/tmp/hreftrack-bench}
+
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DHREFTRACK_BENCH=ON \
+  -DHREFTRACK_BUILD_TESTS=OFF > /dev/null
+cmake --build "$build" --parallel 2 > /dev/null
+tool=$build/hreftrack
+
+mkdir -p "$data"
+if [ ! -f "$data/dense.xml" ] || [ ! -f "$data/sparse.xml" ]; then
+  echo "making the logs in $data ..."
+  "$build/bench/make_logs" "$data"
+fi
+# A 1 MB log, for the tool's memory on a small input.
+head -c 1000000 "$data/sparse.xml" > "$data/small.xml"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+printf '0 0 5\n0 2 10 50\n' > "$work/answers"
+
+# Seconds since the epoch, to the microsecond.
+now() { echo "${EPOCHREALTIME/,/.}"; }
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# Peak resident memory of one conversion, in KiB.
+peak_kib() {
+  (cd "$work" && /usr/bin/time -f %M "$tool" < answers 2>&1 > /dev/null | tail -n 1)
+}
+
+measure() {
+  local name=$1 log=$data/$1.xml
+  ln -sf "$log" "$work/log.xml"
+  cat "$log" > /dev/null  # Both read it from the page cache.
+  local tool_times=() grep_times=()
+  for _ in $(seq "$runs"); do
+    local start middle end
+    start=$(now)
+    (cd "$work" && cat answers | "$tool" > /dev/null)
+    middle=$(now)
+    # Not into /dev/null: grep would stop at the first match.
+    (cd "$work" && LC_ALL=C grep -c '<slide>' log.xml > count)
+    end=$(now)
+    tool_times+=("$(awk -v a="$start" -v b="$middle" 'BEGIN { print b - a }')")
+    grep_times+=("$(awk -v a="$middle" -v b="$end" 'BEGIN { print b - a }')")
+  done
+  local tool_median grep_median bytes
+  tool_median=$(printf '%s\n' "${tool_times[@]}" | median)
+  grep_median=$(printf '%s\n' "${grep_times[@]}" | median)
+  bytes=$(stat -L -c %s "$log")
+  awk -v name="$name" -v bytes="$bytes" -v tags="$(cat "$work/count")" -v tool="$tool_median" \
+    -v grep="$grep_median" -v peak="$(peak_kib)" 'BEGIN {
+      printf "%-7s %5.0f MB  %7d tags  tool %.3f s  grep %.3f s  tool/grep %.2f  %5.0f MB/s  peak %d KiB\n",
+        name, bytes / 1e6, tags, tool, grep, tool / grep, bytes / 1e6 / tool, peak }'
+}
+
+echo "median of $runs runs each; grep: $(grep --version | head -n 1)"
+measure sparse
+measure dense
+ln -sf "$data/small.xml" "$work/log.xml"
+echo "peak memory on a 1 MB log: $(peak_kib) KiB"
+echo
+"$build/bench/micro_bench"
