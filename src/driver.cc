@@ -6,13 +6,10 @@
 #include "track_writer.h"
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
-#define HREFTRACK_ISATTY _isatty
-#define HREFTRACK_FILENO _fileno
 #else
 #include <unistd.h>
-#define HREFTRACK_ISATTY isatty
-#define HREFTRACK_FILENO fileno
 #endif
 
 namespace hreftrack {
@@ -99,6 +96,26 @@ std::FILE* openLog() {
   return log;
 }
 
+// All that differs between the platforms is here.  Standard input and
+// output are byte streams everywhere: the tool writes its own CR LF and
+// reads a CR LF as a line feed itself, so no C runtime may translate them
+// (in text mode Windows would write every CR LF as CR CR LF).  Returns
+// whether standard output is a terminal.
+#ifdef _WIN32
+bool setUpStandardStreams() {
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+  return _isatty(_fileno(stdout)) != 0;
+}
+#else
+bool setUpStandardStreams() {
+  // Output to a reader that has gone away must not kill the run: the track
+  // is still written, and the exit status stays 0.
+  std::signal(SIGPIPE, SIG_IGN);
+  return isatty(fileno(stdout)) != 0;
+}
+#endif
+
 }  // namespace
 
 const TimeQuestion offsetQuestion = {"Offset [tim min sek] = ", 3, {0, 0, 0, 0}, {99, 59, 59, 0}};
@@ -106,13 +123,8 @@ const TimeQuestion playLengthQuestion = {
     "Eksakt spilletid [tim min sek hundr] = ", 4, {0, 0, 0, 0}, {99, 59, 59, 99}};
 
 Console openConsole() {
-#ifdef SIGPIPE
-  // Output to a reader that has gone away must not kill the run: the track
-  // is still written, and the exit status stays 0.
-  std::signal(SIGPIPE, SIG_IGN);
-#endif
   Console console;
-  console.flushEachPrint = HREFTRACK_ISATTY(HREFTRACK_FILENO(stdout)) != 0;
+  console.flushEachPrint = setUpStandardStreams();
   return console;
 }
 
