@@ -38,13 +38,19 @@ if [ -f "$case_path.setup" ] && [ "$(id -u)" = 0 ] &&
     exit 77
   fi
   as_user=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups)
+  # Under Wine, nobody needs a Wine prefix of its own.
+  if [ -n "${HREFTRACK_WINEPREFIX_UNPRIVILEGED:-}" ]; then
+    export WINEPREFIX=$HREFTRACK_WINEPREFIX_UNPRIVILEGED
+  fi
   chmod 755 "$work"
   chown -R nobody "$work/run"
-  # The tool may lie where nobody cannot reach it: run a copy.
-  if [ -f "$1" ]; then
-    cp "$1" "$work/tool"
-    chmod 755 "$work/tool"
-    set -- "$work/tool" "${@:2}"
+  # The tool, the last word of the command (the first may be Wine), may lie
+  # where nobody cannot reach it: run a copy.
+  tool=${!#}
+  if [ -f "$tool" ]; then
+    cp "$tool" "$work/"
+    chmod 755 "$work/$(basename "$tool")"
+    set -- "${@:1:$#-1}" "$work/$(basename "$tool")"
   fi
 fi
 
@@ -85,6 +91,15 @@ if [ -s "$work/stderr" ]; then
   cat -A "$work/stderr" | head -n 20
   failed=1
 fi
+
+# A C runtime that translates line ends (Windows, in text mode) turns the
+# tool's CR LF into CR CR LF: name that fault before the byte comparison.
+for output in "$work/stdout" "$work/run/HREFTrack.txt"; do
+  if [ -f "$output" ] && [ ! -L "$output" ] && grep -q $'\r\r$' "$output"; then
+    echo "$(basename "$output") holds CR CR LF: line ends were translated on the way out"
+    failed=1
+  fi
+done
 
 if [ "${HREFTRACK_UPDATE_GOLDEN:-0}" = 1 ]; then
   cp "$work/actual" "$case_path.expected"

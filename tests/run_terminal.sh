@@ -19,14 +19,22 @@ mkfifo "$work/keys"
   < /dev/null > "$work/screen" 2>&1 &
 exec 3> "$work/keys"
 
+# The screen as text.  Wine's console draws through escape sequences:
+# it hides and shows the cursor around every character, and draws a blank
+# as "erase to the end of the line, one column on".
+screen_text() {
+  sed -e 's/\x1b\[?25[lh]//g' -e 's/\x1b\[K\x1b\[1C/ /g' -e 's/\x1b\[[0-9;?]*[A-Za-z]//g' \
+    "$work/screen"
+}
+
 # Waits up to ten seconds for `text` at the end of what the screen shows.
 await() {
   for _ in $(seq 100); do
-    [[ "$(cat "$work/screen")" == *"$1" ]] && return 0
+    [[ "$(screen_text)" == *"$1" ]] && return 0
     sleep 0.1
   done
   echo "the screen never ended in \"$1\"; it shows:"
-  cat -A "$work/screen"
+  screen_text | cat -A
   exit 1
 }
 
