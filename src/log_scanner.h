@@ -3,6 +3,7 @@
 #ifndef HREFTRACK_LOG_SCANNER_H
 #define HREFTRACK_LOG_SCANNER_H
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -28,10 +29,7 @@ class SlideLogScanner {
   /// Reads from `log`, which the caller opened in binary mode and keeps open,
   /// `readSize` (1..blockSize) bytes at a time.
   explicit SlideLogScanner(std::FILE* log, std::size_t readSize = blockSize)
-      : log_(log),
-        readSize_(readSize < 1           ? 1
-                  : readSize > blockSize ? blockSize
-                                         : readSize) {}
+      : log_(log), readSize_(std::clamp<std::size_t>(readSize, 1, blockSize)) {}
   SlideLogScanner(const SlideLogScanner&) = delete;
   SlideLogScanner& operator=(const SlideLogScanner&) = delete;
 
