@@ -107,22 +107,10 @@ std::FILE* openBytes(const std::uint8_t* data, std::size_t size) {
                   : std::fopen("/dev/null", "rb");
 }
 
-// The events as the plain rules' test reference writes them.
-std::string scanEvents(std::FILE* log, std::size_t readSize) {
-  hreftrack::SlideLogScanner scanner(log, readSize);
-  hreftrack::SlideEvent event;
-  std::string found;
-  while (scanner.nextEvent(event) == hreftrack::ScanStatus::Event) {
-    found += std::string(event.slideNumber) + "@" + std::to_string(event.hours) + ":" +
-             std::to_string(event.minutes) + ":" + std::to_string(event.seconds) + " ";
-  }
-  return found + "end";
-}
-
 void checkAgainstPlainRules(const std::uint8_t* data, std::size_t size) {
   const std::size_t readSize = size > 3 ? 1 + data[3] % 64 : 1;
   std::FILE* log = openBytes(data, size);
-  const std::string found = scanEvents(log, readSize);
+  const std::string found = hreftrack::testing::scanText(log, readSize);
   std::fclose(log);
   log = openBytes(data, size);
   const std::string expected = hreftrack::testing::plainScan(log);

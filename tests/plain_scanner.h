@@ -1,6 +1,7 @@
 // The scan rules in their plainest form, for tests to hold the tool's
 // scanner against: one getc at a time, a literal seven-character window
 // shifted by every character, and the fields filled as the rules say.
+// Both scanners report in the same text, so they compare as strings.
 
 #ifndef HREFTRACK_TESTS_PLAIN_SCANNER_H
 #define HREFTRACK_TESTS_PLAIN_SCANNER_H
@@ -9,9 +10,30 @@
 #include <cstring>
 #include <string>
 
+#include "log_scanner.h"
+
 namespace hreftrack::testing {
 
-/// Every event of the log as "number@h:m:s ", then "end" or "read error".
+/// Every event the tool's scanner finds, "number@h:m:s " each, then "end" or "read error".
+inline std::string scanText(std::FILE* log, std::size_t readSize = SlideLogScanner::blockSize) {
+  SlideLogScanner scanner(log, readSize);
+  SlideEvent event;
+  std::string found;
+  for (;;) {
+    switch (scanner.nextEvent(event)) {
+      case ScanStatus::Event:
+        found += std::string(event.slideNumber) + "@" + std::to_string(event.hours) + ":" +
+                 std::to_string(event.minutes) + ":" + std::to_string(event.seconds) + " ";
+        break;
+      case ScanStatus::End:
+        return found + "end";
+      case ScanStatus::ReadError:
+        return found + "read error";
+    }
+  }
+}
+
+/// Every event of the log by the plain rules, in the text of scanText.
 inline std::string plainScan(std::FILE* log) {
   bool ended = false;
   auto next = [&]() -> int {

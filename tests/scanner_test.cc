@@ -12,29 +12,9 @@ namespace {
 
 using testing::TempFile;
 
-// Every event of a log, one "number@h:m:s" each, then how the scan ended:
-// "end" or "read error".
-std::string scanStream(std::FILE* log, std::size_t readSize = SlideLogScanner::blockSize) {
-  SlideLogScanner scanner(log, readSize);
-  SlideEvent event;
-  std::string found;
-  for (;;) {
-    switch (scanner.nextEvent(event)) {
-      case ScanStatus::Event:
-        found += std::string(event.slideNumber) + "@" + std::to_string(event.hours) + ":" +
-                 std::to_string(event.minutes) + ":" + std::to_string(event.seconds) + " ";
-        break;
-      case ScanStatus::End:
-        return found + "end";
-      case ScanStatus::ReadError:
-        return found + "read error";
-    }
-  }
-}
-
 std::string scan(const std::string& log, std::size_t readSize = SlideLogScanner::blockSize) {
   TempFile file(log);
-  return scanStream(file.get(), readSize);
+  return testing::scanText(file.get(), readSize);
 }
 
 std::string plainScan(const std::string& log) {
@@ -204,14 +184,14 @@ TEST(ScannerTest, FailedReadIsToldApartFromTheEnd) {
   // A directory opens as a stream on this platform, but every read fails.
   std::FILE* directory = std::fopen(".", "rb");
   if (directory == nullptr) GTEST_SKIP() << "directories do not open as streams here";
-  EXPECT_EQ(scanStream(directory), "read error");
+  EXPECT_EQ(testing::scanText(directory), "read error");
   std::fclose(directory);
 }
 
 #ifdef HREFTRACK_HAVE_FAILING_STREAM
 std::string scanThenFail(const std::string& bytes) {
   testing::FailingStream stream(bytes);
-  return scanStream(stream.get());
+  return testing::scanText(stream.get());
 }
 
 TEST(ScannerTest, ReadErrorInTheMiddleEndsTheScan) {
