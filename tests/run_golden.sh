@@ -10,14 +10,22 @@
 #                  when its first line is "# run as: an unprivileged user", the
 #                  case is about file modes, which root ignores, so under root
 #                  the setup and the tool run as the user nobody
-#   CASE.expected  standard output, a line "==== HREFTrack.txt ====", then the
-#                  track file, or a note in parentheses when there is no plain file
+#   CASE.expected  standard output after the banner, a line "==== HREFTrack.txt ====",
+#                  then the track file after its header line, or a note in
+#                  parentheses when there is no plain file
+#
+# The banner and the track header are the same in every case, so they are
+# checked here once instead of being repeated in every CASE.expected: the
+# console output must begin with the banner, and a track that does not begin
+# with the header is shown whole under "==== HREFTrack.txt, no header ====".
 #
 # The run must also end within its time, with status 0 and nothing on
 # standard error.  HREFTRACK_UPDATE_GOLDEN=1 writes CASE.expected instead of
 # comparing, for a new case: read what it wrote before you commit it.
 set -u
 
+# shellcheck source=tests/tool_texts.sh
+source "$(dirname "$(realpath "$0")")/tool_texts.sh"
 case_path=$(realpath "$1")
 shift
 [ $# -gt 0 ] || { echo "usage: run_golden.sh CASE COMMAND..." >&2; exit 2; }
@@ -62,26 +70,46 @@ cat "$case_path.answers" | (cd "$work/run" && exec "${as_user[@]}" timeout 20 "$
   > "$work/stdout" 2> "$work/stderr"
 status=$?
 
+failed=0
+
+# Prints the file without its first bytes when they are `prefix`; returns 1,
+# printing nothing, when they are not.
+strip_prefix() {
+  local file=$1 prefix=$2
+  cmp -s -n "${#prefix}" <(printf '%s' "$prefix") "$file" || return 1
+  tail -c +$((${#prefix} + 1)) "$file"
+}
+
 describe_track() {
   local track=$work/run/HREFTrack.txt
   if [ -L "$track" ]; then
-    printf '(a link to %s)\n' "$(readlink "$track")"
+    printf '\n==== HREFTrack.txt ====\n(a link to %s)\n' "$(readlink "$track")"
   elif [ -d "$track" ]; then
-    printf '(a directory)\n'
-  elif [ -f "$track" ]; then
-    cat "$track"
+    printf '\n==== HREFTrack.txt ====\n(a directory)\n'
+  elif [ ! -f "$track" ]; then
+    printf '\n==== HREFTrack.txt ====\n(none)\n'
+  elif strip_prefix "$track" "$header"$'\r\n' > "$work/track_body"; then
+    printf '\n==== HREFTrack.txt ====\n'
+    cat "$work/track_body"
   else
-    printf '(none)\n'
+    printf '\n==== HREFTrack.txt, no header ====\n'
+    cat "$track"
   fi
 }
 
+# LC_ALL=C: the banner's length is counted in bytes.
+export LC_ALL=C
+if ! strip_prefix "$work/stdout" "$banner" > "$work/console_body"; then
+  echo "standard output does not begin with the banner (cat -A):"
+  head -c 400 "$work/stdout" | cat -A
+  echo
+  failed=1
+  cp "$work/stdout" "$work/console_body"
+fi
 {
-  cat "$work/stdout"
-  printf '\n==== HREFTrack.txt ====\n'
+  cat "$work/console_body"
   describe_track
 } > "$work/actual"
-
-failed=0
 if [ "$status" -ne 0 ]; then
   echo "exit status $status, expected 0 (124: it did not end within 20 seconds)"
   failed=1

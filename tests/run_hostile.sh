@@ -10,7 +10,7 @@ name=$1
 shift
 # A tool given by a relative path must still be found from the fresh directory.
 if [ -f "$1" ]; then set -- "$(realpath "$1")" "${@:2}"; fi
-data=$(realpath "$(dirname "$0")/data")
+here=$(realpath "$(dirname "$0")")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/run"
@@ -24,12 +24,12 @@ fail() {
   failed=1
 }
 
-# The banner is the first 248 bytes the tool prints in every run.
-head -c 248 "$data/worked_example.expected" > "$work/banner"
+# shellcheck source=tests/tool_texts.sh
+source "$here/tool_texts.sh"
+printf '%s' "$banner" > "$work/banner"
 offset_prompt='Offset [tim min sek] = '
 length_prompt='Eksakt spilletid [tim min sek hundr] = '
 too_few=$'For faa argumenter\r\n\r\n'
-header='{QTtext}{font:Geneva}{plain}{size:12}{textColor: 65535, 65535, 65535}{backColor: 0, 0, 0}{justify:center}{timeScale:30}{width:160}{height:48}{timeStamps:absolute}{language:0}{textEncoding:0}'
 
 # The track for offset 0 0 5 and play length 0 2 10 50, with the samples
 # given as arguments, a stamp and a slide number each.
