@@ -48,7 +48,7 @@ AnswerVerdict verdictBySscanf(const char* text, const TimeQuestion& question, in
 }
 
 void checkJudgement(const char* answer, const TimeQuestion& question) {
-  std::int32_t values[4] = {};
+  hreftrack::TimeValues values = {};
   const AnswerVerdict verdict = hreftrack::judgeAnswer(answer, question, values);
   require(verdict == AnswerVerdict::Accepted || verdict == AnswerVerdict::TooFewValues ||
               verdict == AnswerVerdict::ValueOutOfRange,

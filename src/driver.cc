@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include <array>
 #include <csignal>
 
 #include "log_scanner.h"
@@ -50,7 +51,7 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 // Converts up to `wanted` integers the way "%d %d ..." does: each may follow
 // white space and one sign, the sign must touch a digit, and conversion stops
 // at the first text that is no such integer.  Returns how many it converted.
-int convertAnswer(const char* text, int wanted, long long values[]) {
+int convertAnswer(const char* text, int wanted, std::array<long long, 4>& values) {
   int converted = 0;
   while (converted < wanted) {
     while (isSpace(*text)) ++text;
@@ -69,7 +70,7 @@ int convertAnswer(const char* text, int wanted, long long values[]) {
 // Asks `question` until an answer is accepted.  At the end of input the
 // answer line keeps what it held and is judged once more; if that is
 // refused too, asking again could only repeat it, so the dialogue gives up.
-bool askTime(Console& console, const TimeQuestion& question, std::int32_t values[4]) {
+bool askTime(Console& console, const TimeQuestion& question, TimeValues& values) {
   for (;;) {
     print(console, question.prompt);
     const bool gotAnswer =
@@ -157,9 +158,8 @@ std::size_t readAnswerLine(Console& console, char* line, std::size_t size) {
   return count;
 }
 
-AnswerVerdict judgeAnswer(const char* answer, const TimeQuestion& question,
-                          std::int32_t values[4]) {
-  long long converted[4] = {};
+AnswerVerdict judgeAnswer(const char* answer, const TimeQuestion& question, TimeValues& values) {
+  std::array<long long, 4> converted = {};
   if (convertAnswer(answer, question.valueCount, converted) < question.valueCount) {
     return AnswerVerdict::TooFewValues;
   }
@@ -173,18 +173,18 @@ AnswerVerdict judgeAnswer(const char* answer, const TimeQuestion& question,
 }
 
 std::optional<TimeOffset> askTimeOffset(Console& console) {
-  std::int32_t values[4] = {};
+  TimeValues values = {};
   if (!askTime(console, offsetQuestion, values)) return std::nullopt;
   return TimeOffset{values[0], values[1], values[2]};
 }
 
 std::optional<PlayLength> askPlayLength(Console& console) {
-  std::int32_t values[4] = {};
+  TimeValues values = {};
   if (!askTime(console, playLengthQuestion, values)) return std::nullopt;
   return PlayLength{values[0], values[1], values[2], values[3]};
 }
 
-bool convertLog(Console& console, std::FILE* log, std::FILE* track, const TimeOffset& offset,
+void convertLog(Console& console, std::FILE* log, std::FILE* track, const TimeOffset& offset,
                 const PlayLength& length) {
   SlideLogScanner scanner(log);
   HrefTrackWriter writer(track);
@@ -201,7 +201,11 @@ bool convertLog(Console& console, std::FILE* log, std::FILE* track, const TimeOf
   } else {
     writer.writeClosing(length);
   }
-  return writer.finish();
+  // A track that fails to close may have lost its tail: that is a failed
+  // write too.
+  bool written = writer.finish();
+  if (std::fclose(track) != 0) written = false;
+  if (!written) print(console, writeErrorMessage);
 }
 
 int runConverter() {
@@ -229,9 +233,7 @@ int runConverter() {
   // The writer buffers the track itself; a second buffer in the stream
   // would only split its writes.
   std::setvbuf(track, nullptr, _IONBF, 0);
-  bool written = convertLog(console, log, track, *offset, *length);
-  if (std::fclose(track) != 0) written = false;
-  if (!written) print(console, writeErrorMessage);
+  convertLog(console, log, track, *offset, *length);
   std::fclose(log);
   return 0;
 }

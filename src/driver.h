@@ -4,6 +4,7 @@
 #ifndef HREFTRACK_DRIVER_H
 #define HREFTRACK_DRIVER_H
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -48,12 +49,15 @@ extern const TimeQuestion offsetQuestion;
 /// "Eksakt spilletid [tim min sek hundr] = ": hours, minutes, seconds, hundredths.
 extern const TimeQuestion playLengthQuestion;
 
+/// The values of one answer, as many as the question asks for.
+using TimeValues = std::array<std::int32_t, 4>;
+
 /// What becomes of one answer line.
 enum class AnswerVerdict { Accepted, TooFewValues, ValueOutOfRange };
 
 /// Reads the question's values from `answer` (up to its first NUL), as scanf's "%d %d %d"
 /// would but without wrapping, and checks each against its range; fills `values` if accepted.
-AnswerVerdict judgeAnswer(const char* answer, const TimeQuestion& question, std::int32_t values[4]);
+AnswerVerdict judgeAnswer(const char* answer, const TimeQuestion& question, TimeValues& values);
 
 /// Asks until an offset is accepted; nothing if the input ends on a refused answer.
 std::optional<TimeOffset> askTimeOffset(Console& console);
@@ -61,9 +65,9 @@ std::optional<TimeOffset> askTimeOffset(Console& console);
 /// Asks until a play length is accepted; nothing if the input ends on a refused answer.
 std::optional<PlayLength> askPlayLength(Console& console);
 
-/// Writes the whole track from the log and says on the console if the log could not be read.
-/// Returns false if a write to the track failed.  Closes neither stream.
-bool convertLog(Console& console, std::FILE* log, std::FILE* track, const TimeOffset& offset,
+/// Writes the whole track from the log and closes the track; says on the console if the
+/// log could not be read or the track not written.  Leaves the log open.
+void convertLog(Console& console, std::FILE* log, std::FILE* track, const TimeOffset& offset,
                 const PlayLength& length);
 
 /// Asks on the console for the two times, then converts "log.xml" into

@@ -92,8 +92,8 @@ ScanStatus SlideLogScanner::readEvent(SlideEvent& event) {
 // Reads the run of digits that begins with `c` (possibly empty) as a time
 // field: its first two digits give `value`, 0 if there are none, and the
 // rest are dropped.  The character that ends the run is read as well and
-// dropped; it is returned.
-int SlideLogScanner::readTimeField(int c, std::int32_t& value) {
+// dropped: no field ever needs it.
+void SlideLogScanner::readTimeField(int c, std::int32_t& value) {
   value = 0;
   int kept = 0;
   for (; isDigit(c); c = readChar()) {
@@ -102,7 +102,6 @@ int SlideLogScanner::readTimeField(int c, std::int32_t& value) {
       ++kept;
     }
   }
-  return c;
 }
 
 // Reads the run of digits that begins with `c` (possibly empty) as a slide

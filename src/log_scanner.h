@@ -40,7 +40,7 @@ class SlideLogScanner {
   bool skipToTagStart();
   ScanStatus readEvent(SlideEvent& event);
   int readNumber(int c, char* kept, int room);
-  int readTimeField(int c, std::int32_t& value);
+  void readTimeField(int c, std::int32_t& value);
   int readChar();
   int readCharSlowly();
   bool refill();

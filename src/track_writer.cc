@@ -86,7 +86,7 @@ void HrefTrackWriter::writeClosing(const PlayLength& length) {
 bool HrefTrackWriter::finish() {
   drain();
   if (std::fflush(out_) != 0) failed_ = true;
-  return !failed_ && std::ferror(out_) == 0;
+  return !failed_;
 }
 
 void HrefTrackWriter::append(const char* text, std::size_t length) {
@@ -101,9 +101,10 @@ void HrefTrackWriter::append(const char* text, std::size_t length) {
 }
 
 // The buffer goes out whole, so the stream sees writes of exactly
-// bufferSize bytes until the last one.
+// bufferSize bytes until the last one.  A failed write still empties the
+// buffer: the run goes on to its end and reports the failure there.
 void HrefTrackWriter::drain() {
-  if (used_ > 0 && std::fwrite(buffer_, 1, used_, out_) != used_) failed_ = true;
+  if (std::fwrite(buffer_, 1, used_, out_) != used_) failed_ = true;
   used_ = 0;
 }
 

@@ -16,7 +16,7 @@ using testing::TempFile;
 // The verdict on one answer, with the values when it is accepted:
 // "accepted 1 2 3", "too few" or "out of range".
 std::string judge(const std::string& answer, const TimeQuestion& question) {
-  std::int32_t values[4] = {};
+  TimeValues values = {};
   switch (judgeAnswer(answer.c_str(), question, values)) {
     case AnswerVerdict::Accepted: {
       std::string result = "accepted";
@@ -74,6 +74,7 @@ TEST(AnswerTest, EachValueHasItsOwnRange) {
   EXPECT_EQ(offset("0 0 -1\n"), "out of range");
   EXPECT_EQ(playLength("0 0 0 0\n"), "accepted 0 0 0 0");
   EXPECT_EQ(playLength("99 59 59 99\n"), "accepted 99 59 59 99");
+  EXPECT_EQ(playLength("1 2 3 4 5\n"), "accepted 1 2 3 4");
   EXPECT_EQ(playLength("0 0 0 100\n"), "out of range");
   EXPECT_EQ(playLength("100 0 0 0\n"), "out of range");
   EXPECT_EQ(playLength("0 60 0 0\n"), "out of range");
@@ -142,6 +143,21 @@ TEST_F(AnswerLineTest, EndOfInputLeavesTheLineAndIsFinal) {
   std::rewind(input->get());
   EXPECT_EQ(next(), "(end) untouched");
 }
+
+#ifdef HREFTRACK_HAVE_COOKIE_STREAMS
+TEST(PrintTest, OnATerminalEveryPrintReachesTheScreenAtOnce) {
+  testing::RecordingStream screen;
+  Console console;
+  console.out = screen.get();
+  console.flushEachPrint = true;
+  print(console, "Offset [tim min sek] = ");
+  EXPECT_EQ(screen.bytes(), "Offset [tim min sek] = ");
+  // Redirected, output goes out in blocks, not print by print.
+  console.flushEachPrint = false;
+  print(console, "For faa argumenter\r\n\r\n");
+  EXPECT_EQ(screen.bytes(), "Offset [tim min sek] = ");
+}
+#endif
 
 // The dialogue as a user sees it: prompts and messages, every line end CR LF.
 class DialogueTest : public ::testing::Test {
@@ -216,35 +232,45 @@ class ConversionTest : public ::testing::Test {
       "[00:00:00.00]\r\nA<foil0.html> T<myfoil>\r\n";
 };
 
+#ifdef HREFTRACK_HAVE_COOKIE_STREAMS
+using testing::RecordingStream;
+
 TEST_F(ConversionTest, WholeLogGivesTheClosedTrackAndNoMessage) {
   TempFile log("<slide>1 00:00:10 <slide>2 00:01:58 ");
-  TempFile track;
-  EXPECT_TRUE(convertLog(console, log.get(), track.get(), offset, length));
-  EXPECT_EQ(track.contents(), opening +
-                                  "[00:00:15.00]\r\nA<foil1.html> T<myfoil>\r\n"
-                                  "[00:02:03.00]\r\nA<foil2.html> T<myfoil>\r\n"
-                                  "[00:02:10.50]\r\n");
+  RecordingStream track;
+  convertLog(console, log.get(), track.get(), offset, length);
+  EXPECT_TRUE(track.closed());
+  EXPECT_EQ(track.bytes(), opening +
+                               "[00:00:15.00]\r\nA<foil1.html> T<myfoil>\r\n"
+                               "[00:02:03.00]\r\nA<foil2.html> T<myfoil>\r\n"
+                               "[00:02:10.50]\r\n");
   EXPECT_EQ(output.contents(), "");
 }
 
-#ifdef HREFTRACK_HAVE_FAILING_STREAM
 TEST_F(ConversionTest, ReadErrorKeepsTheTrackSoFarWithoutClosingStamp) {
   testing::FailingStream log("<slide>1 00:00:10 <slide>2 00:01");
-  TempFile track;
-  EXPECT_TRUE(convertLog(console, log.get(), track.get(), offset, length));
-  EXPECT_EQ(track.contents(), opening + "[00:00:15.00]\r\nA<foil1.html> T<myfoil>\r\n");
+  RecordingStream track;
+  convertLog(console, log.get(), track.get(), offset, length);
+  EXPECT_EQ(track.bytes(), opening + "[00:00:15.00]\r\nA<foil1.html> T<myfoil>\r\n");
   EXPECT_EQ(output.contents(), "Feil ved lesing av log.xml!\r\n\r\n");
 }
-#endif
 
-TEST_F(ConversionTest, FailedTrackWriteIsReturned) {
+TEST_F(ConversionTest, FailedWriteOrCloseOfTheTrackIsReported) {
   TempFile log("<slide>1 00:00:10 ");
   std::FILE* full = std::fopen("/dev/full", "wb");
   if (full == nullptr) GTEST_SKIP() << "no /dev/full on this machine";
-  EXPECT_FALSE(convertLog(console, log.get(), full, offset, length));
-  std::fclose(full);
-  EXPECT_EQ(output.contents(), "");
+  convertLog(console, log.get(), full, offset, length);
+  EXPECT_EQ(output.contents(), "Feil ved skriving til HREFTrack.txt!\r\n\r\n");
+
+  // Every write went through; only the close fails.
+  std::rewind(log.get());
+  RecordingStream track(RecordingStream::closeFails);
+  convertLog(console, log.get(), track.get(), offset, length);
+  EXPECT_EQ(output.contents(),
+            "Feil ved skriving til HREFTrack.txt!\r\n\r\n"
+            "Feil ved skriving til HREFTrack.txt!\r\n\r\n");
 }
+#endif
 
 }  // namespace
 }  // namespace hreftrack

@@ -123,6 +123,12 @@ TEST(ScannerTest, EventsSurviveTheEdgeOfARead) {
   }
 }
 
+TEST(ScannerTest, TagIsTakenWholeOnlyFromBytesOfTheCurrentRead) {
+  // The last, short read holds "<sli"; the rest of its block still holds the
+  // first read's "de>1 0:0:1", which must not complete the tag.
+  EXPECT_EQ(scan("<slide>1 0:0:1 x<sli", 16), "1@0:0:1 end");
+}
+
 // Logs made of the pieces that matter to the rules, in random order: tags
 // whole and broken, CRs, digits, separators and 0x1A now and then.
 std::string randomLog(unsigned seed, std::size_t pieces) {
@@ -188,7 +194,7 @@ TEST(ScannerTest, FailedReadIsToldApartFromTheEnd) {
   std::fclose(directory);
 }
 
-#ifdef HREFTRACK_HAVE_FAILING_STREAM
+#ifdef HREFTRACK_HAVE_COOKIE_STREAMS
 std::string scanThenFail(const std::string& bytes) {
   testing::FailingStream stream(bytes);
   return testing::scanText(stream.get());

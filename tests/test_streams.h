@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace hreftrack::testing {
 
@@ -40,7 +41,7 @@ class TempFile {
 };
 
 #ifdef __GLIBC__
-#define HREFTRACK_HAVE_FAILING_STREAM 1
+#define HREFTRACK_HAVE_COOKIE_STREAMS 1
 
 /// A stream that yields `bytes` and then fails, as a disk error would,
 /// instead of reaching its end.
@@ -68,6 +69,54 @@ class FailingStream {
 
   std::string bytes_;
   std::size_t next_ = 0;
+  std::FILE* file_;
+};
+
+/// A stream that keeps every write that reaches it, for code that closes
+/// the stream itself; its close can be made to fail, as a disk that reports
+/// a lost write only then does.
+class RecordingStream {
+ public:
+  enum Close { closesWell, closeFails };
+  explicit RecordingStream(Close close = closesWell) : closeFails_(close == closeFails) {
+    cookie_io_functions_t functions = {nullptr, record, nullptr, finish};
+    file_ = fopencookie(this, "wb", functions);
+  }
+  ~RecordingStream() {
+    if (!closed_) std::fclose(file_);
+  }
+  RecordingStream(const RecordingStream&) = delete;
+  RecordingStream& operator=(const RecordingStream&) = delete;
+
+  std::FILE* get() const { return file_; }
+  bool closed() const { return closed_; }
+  /// Every byte that reached the stream's write function.
+  std::string bytes() const {
+    std::string all;
+    for (const std::string& write : writes_) all += write;
+    return all;
+  }
+  /// The size of every write, in order.
+  std::vector<std::size_t> writeSizes() const {
+    std::vector<std::size_t> sizes;
+    for (const std::string& write : writes_) sizes.push_back(write.size());
+    return sizes;
+  }
+
+ private:
+  static ssize_t record(void* cookie, const char* buffer, std::size_t size) {
+    static_cast<RecordingStream*>(cookie)->writes_.emplace_back(buffer, size);
+    return static_cast<ssize_t>(size);
+  }
+  static int finish(void* cookie) {
+    auto* self = static_cast<RecordingStream*>(cookie);
+    self->closed_ = true;
+    return self->closeFails_ ? -1 : 0;
+  }
+
+  std::vector<std::string> writes_;
+  bool closeFails_;
+  bool closed_ = false;
   std::FILE* file_;
 };
 #endif

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "test_streams.h"
 #include "track_writer.h"
@@ -87,7 +88,8 @@ TEST_F(WriterTest, StampsFoldCarriesIntoHigherFields) {
   EXPECT_EQ(sample(event("1", 0, 59, 30), TimeOffset{0, 0, 45}).substr(0, 15), "[01:00:15.00]\r\n");
   EXPECT_EQ(sample(event("1", 0, 75, 80), TimeOffset{}).substr(0, 15), "[01:16:20.00]\r\n");
   EXPECT_EQ(sample(event("1", 0, 0, 0), TimeOffset{}).substr(0, 15), "[00:00:00.00]\r\n");
-  // The largest stamp there can be: three digits of hours.
+  // Three digits of hours, from the least to the largest stamp there can be.
+  EXPECT_EQ(sample(event("1", 1, 0, 0), TimeOffset{99, 0, 0}).substr(0, 16), "[100:00:00.00]\r\n");
   EXPECT_EQ(sample(event("1", 99, 99, 99), TimeOffset{99, 59, 59}).substr(0, 16),
             "[200:40:38.00]\r\n");
 }
@@ -119,6 +121,50 @@ TEST_F(WriterTest, LongTrackCrossesTheBufferIntact) {
   EXPECT_EQ(file.contents(), expected);
 }
 
+#ifdef HREFTRACK_HAVE_COOKIE_STREAMS
+// The samples, each of one stamp and one HREF line, that fill exactly
+// `bytes` (at least 117) with slide numbers of 0 to 32 digits.
+std::vector<std::string> slideNumbersFilling(std::size_t bytes) {
+  const std::size_t shortest = 39;  // "[00:00:01.00]\r\nA<foil.html> T<myfoil>\r\n"
+  const std::size_t count = (bytes + shortest + 31) / (shortest + 32);
+  std::size_t extra = bytes - count * shortest;
+  std::vector<std::string> numbers;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t digits = std::min<std::size_t>(extra, 32);
+    numbers.emplace_back(digits, '7');
+    extra -= digits;
+  }
+  return numbers;
+}
+
+// A line end at every place around the edge of the buffer: before it, on
+// it, between a CR and its LF, and just after it.  Nothing is lost, and the
+// stream sees whole buffers, as the disk should.
+TEST_F(WriterTest, BufferEdgesLoseNoByteAndWritesStayWhole) {
+  const std::size_t edge = 16384;  // The disk sees whole writes of 16 KiB.
+  ASSERT_EQ(HrefTrackWriter::bufferSize, edge);
+  for (std::size_t end = edge - 20; end <= edge + 20; ++end) {
+    testing::RecordingStream track;
+    std::setvbuf(track.get(), nullptr, _IONBF, 0);
+    HrefTrackWriter writer(track.get());
+    writer.writeOpening();
+    std::string expected = opening;
+    for (const std::string& number : slideNumbersFilling(end - opening.size())) {
+      writer.writeSlide(event(number.c_str(), 0, 0, 1), TimeOffset{});
+      expected += "[00:00:01.00]\r\nA<foil" + number + ".html> T<myfoil>\r\n";
+    }
+    ASSERT_EQ(expected.size(), end);
+    writer.writeClosing(PlayLength{1, 2, 3, 4});
+    expected += "[01:02:03.04]\r\n";
+    ASSERT_TRUE(writer.finish());
+    EXPECT_EQ(track.bytes(), expected) << "last sample ends at " << end;
+    std::vector<std::size_t> wholeWrites(expected.size() / edge, edge);
+    if (expected.size() % edge != 0) wholeWrites.push_back(expected.size() % edge);
+    EXPECT_EQ(track.writeSizes(), wholeWrites) << "last sample ends at " << end;
+  }
+}
+#endif
+
 TEST_F(WriterTest, FailedWritesAreReportedByFinish) {
   // A stream opened for reading refuses every write.
   std::FILE* readOnly = std::fopen("/dev/null", "rb");
@@ -135,6 +181,12 @@ TEST_F(WriterTest, FailedWritesAreReportedByFinish) {
   unwritten.writeOpening();
   unwritten.writeClosing(PlayLength{});
   EXPECT_FALSE(unwritten.finish());
+  // Unbuffered, as the tool writes the track: whole buffers fail as they go
+  // out, and the writer still comes to its end.
+  std::setvbuf(full, nullptr, _IONBF, 0);
+  HrefTrackWriter failing(full);
+  for (int i = 0; i < 2000; ++i) failing.writeSlide(event("1", 0, 0, 1), TimeOffset{});
+  EXPECT_FALSE(failing.finish());
   std::fclose(full);
 }
 
