@@ -1,0 +1,152 @@
+#!/usr/bin/env python3
+"""Plays the example lecture in a browser, with its slides in step.
+
+    python3 examples/lecture/serve.py build/hreftrack [PORT]
+
+Makes the lecture in a fresh directory: the track from log.xml by the built
+tool, a 20-second recording by GStreamer (gst-launch-1.0 with vp8enc and
+webmmux, from gstreamer1.0-plugins-good), the slide pages and a copy of the
+web player.  Then serves it on 127.0.0.1 (a browser seeks in a recording
+only through byte-range requests, which this server answers) and opens the
+player in the browser, until Ctrl-C.
+"""
+
+import http.server
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import webbrowser
+
+HERE = os.path.dirname(os.path.realpath(__file__))
+ROOT = os.path.realpath(os.path.join(HERE, "..", ".."))
+PLAYER_FILES = ("index.html", "hreftrack-player.js", "hreftrack-player.css")
+RECORDING_SECONDS = 20
+PAGE = "index.html?video=lecture.webm&track=HREFTrack.txt"
+
+
+def missing_tools():
+    """What the recording needs and this machine lacks, as Debian package names."""
+    missing = []
+    if shutil.which("gst-launch-1.0") is None:
+        missing.append("gstreamer1.0-tools")
+    elif any(subprocess.run(["gst-inspect-1.0", "--exists", element]).returncode != 0
+             for element in ("vp8enc", "webmmux")):
+        missing.append("gstreamer1.0-plugins-good")
+    return missing
+
+
+def prepare(work, tool_command):
+    """Lays the lecture out in `work`: player, slide pages, track and recording."""
+    for name in PLAYER_FILES:
+        shutil.copy(os.path.join(ROOT, "player", name), work)
+    for name in sorted(os.listdir(HERE)):
+        if re.fullmatch(r"foil\d+\.html|log\.xml", name):
+            shutil.copy(os.path.join(HERE, name), work)
+    with open(os.path.join(HERE, "answers.txt"), "rb") as answers:
+        subprocess.run(tool_command, cwd=work, stdin=answers, stdout=subprocess.DEVNULL,
+                       check=True)
+    # 25 frames a second; the recording ends at the track's play length.
+    subprocess.run(["gst-launch-1.0", "-q", "videotestsrc",
+                    f"num-buffers={RECORDING_SECONDS * 25}", "pattern=smpte", "!",
+                    "video/x-raw,width=320,height=240,framerate=25/1", "!",
+                    "vp8enc", "deadline=1", "!", "webmmux", "!",
+                    "filesink", f"location={os.path.join(work, 'lecture.webm')}"],
+                   check=True)
+
+
+class RangeRequestHandler(http.server.SimpleHTTPRequestHandler):
+    """Serves files with single byte ranges, as any real web server does."""
+
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                      ".js": "text/javascript", ".webm": "video/webm",
+                      ".txt": "text/plain; charset=iso-8859-1"}
+
+    def log_message(self, *args):
+        pass
+
+    def send_head(self):
+        path = self.translate_path(self.path)
+        if os.path.isdir(path):
+            return super().send_head()
+        try:
+            source = open(path, "rb")
+        except OSError:
+            self.send_error(404)
+            return None
+        size = os.fstat(source.fileno()).st_size
+        wanted = re.fullmatch(r"bytes=(\d*)-(\d*)", self.headers.get("Range", "").strip())
+        if wanted and (wanted[1] or wanted[2]):
+            if wanted[1]:
+                first = int(wanted[1])
+                last = min(int(wanted[2]), size - 1) if wanted[2] else size - 1
+            else:
+                first, last = max(0, size - int(wanted[2])), size - 1
+            if first > last:
+                source.close()
+                self.send_response(416)
+                self.send_header("Content-Range", f"bytes */{size}")
+                self.send_header("Content-Length", "0")
+                self.end_headers()
+                return None
+            self.send_response(206)
+            self.send_header("Content-Range", f"bytes {first}-{last}/{size}")
+            source.seek(first)
+        else:
+            first, last = 0, size - 1
+            self.send_response(200)
+        self.left = last - first + 1
+        self.send_header("Content-Type", self.guess_type(path))
+        self.send_header("Content-Length", str(self.left))
+        self.send_header("Accept-Ranges", "bytes")
+        self.send_header("Cache-Control", "no-store")
+        self.end_headers()
+        return source
+
+    def copyfile(self, source, outputfile):
+        while self.left > 0:
+            block = source.read(min(65536, self.left))
+            if not block:
+                break
+            outputfile.write(block)
+            self.left -= len(block)
+
+
+def start_server(directory, port=0):
+    """Serves `directory` on 127.0.0.1 from a thread; returns the server."""
+
+    class Handler(RangeRequestHandler):
+        def __init__(self, *args, **kwargs):
+            super().__init__(*args, directory=directory, **kwargs)
+
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", port), Handler)
+    server.daemon_threads = True
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def main():
+    if len(sys.argv) < 2:
+        sys.exit(__doc__.strip().split("\n\n")[1])
+    missing = missing_tools()
+    if missing:
+        sys.exit("the recording needs: apt-get install " + " ".join(missing))
+    tool = [os.path.realpath(sys.argv[1])]
+    port = int(sys.argv[2]) if len(sys.argv) > 2 else 8000
+    with tempfile.TemporaryDirectory() as work:
+        prepare(work, tool)
+        server = start_server(work, port)
+        url = f"http://127.0.0.1:{server.server_address[1]}/{PAGE}"
+        print(f"the lecture plays at {url} (Ctrl-C ends)")
+        webbrowser.open(url)
+        try:
+            threading.Event().wait()
+        except KeyboardInterrupt:
+            server.shutdown()
+
+
+if __name__ == "__main__":
+    main()
