@@ -186,6 +186,9 @@ std::optional<PlayLength> askPlayLength(Console& console) {
 
 void convertLog(Console& console, std::FILE* log, std::FILE* track, const TimeOffset& offset,
                 const PlayLength& length) {
+  // The writer buffers the track itself; a second buffer in the stream
+  // would only split its writes.
+  std::setvbuf(track, nullptr, _IONBF, 0);
   SlideLogScanner scanner(log);
   HrefTrackWriter writer(track);
   writer.writeOpening();
@@ -230,9 +233,6 @@ int runConverter() {
     std::fclose(log);
     return 0;
   }
-  // The writer buffers the track itself; a second buffer in the stream
-  // would only split its writes.
-  std::setvbuf(track, nullptr, _IONBF, 0);
   convertLog(console, log, track, *offset, *length);
   std::fclose(log);
   return 0;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "test_streams.h"
 
@@ -43,7 +44,7 @@ TEST(AnswerTest, IntegersAsScanfReadsThem) {
   EXPECT_EQ(offset("00 08 09\n"), "accepted 0 8 9");
   EXPECT_EQ(offset(" \t1\n\v2\f\r3 and more"), "accepted 1 2 3");
   EXPECT_EQ(offset("0000000000007 0 0\n"), "accepted 7 0 0");
-  EXPECT_EQ(offset("1 2 3x\n"), "accepted 1 2 3");
+  EXPECT_EQ(offset("1 2 3:\n"), "accepted 1 2 3");  // The character after the digit 9.
 }
 
 TEST(AnswerTest, TooFewValues) {
@@ -245,6 +246,18 @@ TEST_F(ConversionTest, WholeLogGivesTheClosedTrackAndNoMessage) {
                                "[00:02:03.00]\r\nA<foil2.html> T<myfoil>\r\n"
                                "[00:02:10.50]\r\n");
   EXPECT_EQ(output.contents(), "");
+}
+
+TEST_F(ConversionTest, TrackLeavesInWholeWritesOf16KiB) {
+  std::string entries;
+  for (int i = 0; i < 1000; ++i) entries += "<slide>" + std::to_string(i) + " 0:0:1 ";
+  TempFile log(entries);
+  RecordingStream track;
+  convertLog(console, log.get(), track.get(), offset, length);
+  const std::vector<std::size_t> sizes = track.writeSizes();
+  ASSERT_EQ(sizes.size(), 3u);
+  EXPECT_EQ(sizes[0], 16384u);
+  EXPECT_EQ(sizes[1], 16384u);
 }
 
 TEST_F(ConversionTest, ReadErrorKeepsTheTrackSoFarWithoutClosingStamp) {
