@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The benchmark logs, made piece by piece from a fixed seed so that every
 // run, on every machine, sees the same bytes.
 //

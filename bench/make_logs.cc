@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the benchmark logs dense.xml (about 200 MB, three million events)
 // and sparse.xml (about 1 GB, an event every 100 KB) into a directory.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Micro-benchmarks of the scanner and the writer alone, on logs held in
 // memory, so that neither the disk nor the other half is measured.
 

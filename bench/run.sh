@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Measures hreftrack against `grep -c '<slide>'` on the same logs, in the
 # same run: the median wall time of several runs of each, their ratio,
 # the tool's throughput and its peak resident memory; then runs the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-builds hreftrack.exe for 64-bit Windows with Debian's MinGW-w64
 # (package g++-mingw-w64-x86-64-posix):
 #

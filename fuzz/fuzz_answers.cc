@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes as an answer line, for both questions of the time dialogue.
 //
 // The verdict is one of the three, an accepted set lies inside its ranges,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes as the slide log, converted by the scanner and the writer as
 // the tool converts log.xml.
 //

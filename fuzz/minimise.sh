@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Shrinks the seed corpora to the inputs that add coverage, with libFuzzer's
 # -merge=1.  Named inputs (a regression input is named after what it found,
 # a seed after what it shows) are always kept as they are; the inputs named

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs every fuzzer of a fuzzing build for a bounded time, starting from the
 # seed corpus and from the example's and the golden cases' logs and answers,
 # and fails on the first finding, printing the input that found it.  The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Plays a recording beside a frame and keeps the frame on the page that the
 // HREF track names for the moment the recording has reached.  The track is
 // HREFTrack.txt as hreftrack writes it: a "{QTtext}" header line, then

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The conversion driver: the console dialogue that asks for the two times,
 // and the run that ties the log scanner to the track writer.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finds the slide events in a slide log without parsing it as mark-up.
 
 #ifndef HREFTRACK_LOG_SCANNER_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "driver.h"
 
 // Arguments are ignored: everything the tool needs comes from the dialogue

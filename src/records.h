@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The plain records that the dialogue, the scanner and the writer hand to
 // each other.  They own nothing and allocate nothing.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "track_writer.h"
 
 #include <algorithm>

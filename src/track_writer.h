@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The QuickTime text track that makes a player load each slide's page.
 
 #ifndef HREFTRACK_TRACK_WRITER_H

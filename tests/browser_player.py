@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """The web player in headless Chromium, on a real recording and a real track.
 
     browser_player.py COMMAND...   (the command that starts the built tool)

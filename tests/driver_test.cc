@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "driver.h"
 
 #include <gtest/gtest.h>

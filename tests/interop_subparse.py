@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Reads tracks made by the tool with GStreamer's subparse, an independent
 parser of the QuickTime text format, and checks what it makes of them.
 

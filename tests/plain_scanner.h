@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scan rules in their plainest form, for tests to hold the tool's
 // scanner against: one getc at a time, a literal seven-character window
 // shifted by every character, and the fields filled as the rules say.

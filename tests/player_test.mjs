@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The web player's reading of tracks, on tracks that the built tool writes.
 //
 //   HREFTRACK_COMMAND='tool' node --test tests/player_test.mjs

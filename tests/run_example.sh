@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Converts the shipped example as the README does, in a fresh directory,
 # and compares the track with the one shipped beside it.
 #

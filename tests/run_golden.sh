@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs one end-to-end case: the tool in a fresh directory, its answers piped
 # in, and every byte of its console output and of HREFTrack.txt compared.
 #

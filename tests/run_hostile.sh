@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Hostile input end to end: inputs too large or too odd to keep as golden
 # files are made here, and standard input and output are closed or cut.
 # Each case must end within its time, with status 0, nothing on standard

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # On a terminal every prompt must be on screen before the tool waits for
 # the answer.  The tool writes to a pseudo-terminal under script(1) and reads
 # its answers from a pipe, as when a helper program answers for the user, so

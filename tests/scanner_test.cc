@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -124,9 +125,9 @@ TEST(ScannerTest, EventsSurviveTheEdgeOfARead) {
 }
 
 TEST(ScannerTest, TagIsTakenWholeOnlyFromBytesOfTheCurrentRead) {
-  // The last, short read holds "<sli"; the rest of its block still holds the
-  // first read's "de>1 0:0:1", which must not complete the tag.
-  EXPECT_EQ(scan("<slide>1 0:0:1 x<sli", 16), "1@0:0:1 end");
+  // The last, short read ends in "<sli"; the rest of its block still holds
+  // the first read's "de>", which must not complete the tag.
+  EXPECT_EQ(scan("xxxx<slide>1 0:0:1 x<sli", 16), "1@0:0:1 end");
 }
 
 // Logs made of the pieces that matter to the rules, in random order: tags

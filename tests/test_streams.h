@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Streams that stand in for the console, the log and the track in tests.
 
 #ifndef HREFTRACK_TESTS_TEST_STREAMS_H

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The tool's fixed texts that every end-to-end run shows, for the runners to
 # check once instead of every case repeating them.  Sourced by bash.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Makes or removes the Wine prefixes that the end-to-end tests of the
 # Windows build share: one for the user running the tests and, under root,
 # one for the user nobody, as whom the cases about file modes run.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Mutation testing of src/: do the tests catch a small fault anywhere?
 
 Each mutant changes one place of one file in src/ (an operator, a literal,

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Plays the example lecture in a browser, with its slides in step.
 
     python3 examples/lecture/serve.py build/hreftrack [PORT]
