@@ -77,6 +77,7 @@ class Mutant:
     replacement: str
     text: str  # the line, stripped, for the reader and the identity
     indent: int  # blanks before the line's text
+    repeat: int = 0  # how many lines of the same text come before it in the file
 
     @property
     def ident(self):
@@ -84,6 +85,8 @@ class Mutant:
         # so edits elsewhere in the file keep the names of the list valid.
         key = (f"{self.path}\0{self.text}\0{self.column - self.indent}\0{self.original}\0"
                f"{self.replacement}")
+        if self.repeat:
+            key += f"\0{self.repeat}"
         return hashlib.sha1(key.encode()).hexdigest()[:10]
 
     def describe(self):
@@ -216,17 +219,16 @@ def find_mutants(paths):
     for path in paths:
         lines = original(path).split("\n")
         in_comment = False
+        seen_lines = {}
         for number, line in enumerate(lines, start=1):
             spans, in_comment_after = code_spans(line, in_comment)
             in_comment = in_comment_after
-            mutants.extend(mutants_of_line(path, number, line, spans))
-    seen = set()
-    unique = []
-    for mutant in mutants:
-        if mutant.ident not in seen:
-            seen.add(mutant.ident)
-            unique.append(mutant)
-    return unique
+            found = mutants_of_line(path, number, line, spans)
+            for mutant in found:
+                mutant.repeat = seen_lines.get(line.strip(), 0)
+            seen_lines[line.strip()] = seen_lines.get(line.strip(), 0) + 1
+            mutants.extend(found)
+    return mutants
 
 
 # The sources as they stood when the run began: edits made to the tree
