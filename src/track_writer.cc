@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 namespace hreftrack {
@@ -70,18 +71,13 @@ void HrefTrackWriter::writeSlide(const SlideEvent& event, const TimeOffset& offs
 }
 
 void HrefTrackWriter::writeClosing(const PlayLength& length) {
+  // Once a run, so the pattern itself is clearer than any speed.  The line
+  // has room for four fields of any 32-bit value (51 characters), so it is
+  // never cut short.
   char line[64];
-  char* end = line;
-  *end++ = '[';
-  end = putNumber(end, length.hours);
-  *end++ = ':';
-  end = putNumber(end, length.minutes);
-  *end++ = ':';
-  end = putNumber(end, length.seconds);
-  *end++ = '.';
-  end = putNumber(end, length.hundredths);
-  end = putText(end, "]\r\n");
-  append(line, static_cast<std::size_t>(end - line));
+  const int size = std::snprintf(line, sizeof line, "[%02d:%02d:%02d.%02d]\r\n", length.hours,
+                                 length.minutes, length.seconds, length.hundredths);
+  append(line, static_cast<std::size_t>(size));
 }
 
 bool HrefTrackWriter::finish() {
