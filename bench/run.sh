@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Measures hreftrack against `grep -c '<slide>'` on the same logs, in the
-# same run: the median wall time of several runs of each, their ratio,
+# same run, and against the floor no converter can beat: reading the log
+# (grep's time) plus writing as many bytes as the track holds with
+# `dd bs=16384` in the same directory.  It prints the median wall time of
+# several alternating runs of each, the ratios tool/grep and tool/floor,
 # the tool's throughput and its peak resident memory; then runs the
 # micro-benchmarks of the scanner and the writer.
 #
@@ -43,33 +46,45 @@ peak_kib() {
   (cd "$work" && /usr/bin/time -f %M "$tool" < answers 2>&1 > /dev/null | tail -n 1)
 }
 
+# Seconds between two readings of now().
+elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { print b - a }'; }
+
 measure() {
   local name=$1 log=$data/$1.xml
   ln -sf "$log" "$work/log.xml"
   cat "$log" > /dev/null  # Both read it from the page cache.
-  local tool_times=() grep_times=()
+  local tool_times=() grep_times=() write_times=()
   for _ in $(seq "$runs"); do
-    local start middle end
+    local start after_tool after_grep end
     start=$(now)
     (cd "$work" && cat answers | "$tool" > /dev/null)
-    middle=$(now)
+    after_tool=$(now)
     # Not into /dev/null: grep would stop at the first match.
     (cd "$work" && LC_ALL=C grep -c '<slide>' log.xml > count)
+    after_grep=$(now)
+    dd if=/dev/zero of="$work/floor" bs=16384 count="$(stat -c %s "$work/HREFTrack.txt")" \
+      iflag=count_bytes status=none
     end=$(now)
-    tool_times+=("$(awk -v a="$start" -v b="$middle" 'BEGIN { print b - a }')")
-    grep_times+=("$(awk -v a="$middle" -v b="$end" 'BEGIN { print b - a }')")
+    tool_times+=("$(elapsed "$start" "$after_tool")")
+    grep_times+=("$(elapsed "$after_tool" "$after_grep")")
+    write_times+=("$(elapsed "$after_grep" "$end")")
   done
-  local tool_median grep_median bytes
+  local tool_median grep_median write_median bytes
   tool_median=$(printf '%s\n' "${tool_times[@]}" | median)
   grep_median=$(printf '%s\n' "${grep_times[@]}" | median)
+  write_median=$(printf '%s\n' "${write_times[@]}" | median)
   bytes=$(stat -L -c %s "$log")
   awk -v name="$name" -v bytes="$bytes" -v tags="$(cat "$work/count")" -v tool="$tool_median" \
-    -v grep="$grep_median" -v peak="$(peak_kib)" 'BEGIN {
-      printf "%-7s %5.0f MB  %7d tags  tool %.3f s  grep %.3f s  tool/grep %.2f  %5.0f MB/s  peak %d KiB\n",
-        name, bytes / 1e6, tags, tool, grep, tool / grep, bytes / 1e6 / tool, peak }'
+    -v grep="$grep_median" -v write="$write_median" -v track="$(stat -c %s "$work/HREFTrack.txt")" \
+    -v peak="$(peak_kib)" 'BEGIN {
+      printf "%-7s %5.0f MB  %8d tags  %4.0f MB track  peak %d KiB  %5.0f MB/s\n",
+        name, bytes / 1e6, tags, track / 1e6, peak, bytes / 1e6 / tool
+      printf "        tool %.3f s  grep %.3f s  write %.3f s  floor %.3f s  tool/grep %.2f  tool/floor %.2f\n",
+        tool, grep, write, grep + write, tool / grep, tool / (grep + write) }'
+  rm -f "$work/floor"
 }
 
-echo "median of $runs runs each; grep: $(grep --version | head -n 1)"
+echo "median of $runs alternating runs each; grep: $(grep --version | head -n 1)"
 measure sparse
 measure dense
 ln -sf "$data/small.xml" "$work/log.xml"
