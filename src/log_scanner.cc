@@ -37,10 +37,22 @@ ScanStatus SlideLogScanner::nextEvent(SlideEvent& event) {
   for (;;) {
     if (matched_ == 0) {
       if (!skipToTagStart()) return endStatus();
-      // Most tags stand whole in the block, without a CR: take those at once.
-      if (filled_ - next_ >= tagLength && std::memcmp(block_ + next_, slideTag, tagLength) == 0) {
+      // Compare the bytes from this "<" with the tag, as far as the block
+      // goes.  All seven alike: the tag.  A byte unlike the tag's that is
+      // no CR: this "<" starts no tag.  Only a CR or the block's end leaves
+      // it to the character reader.
+      std::size_t alike = 1;
+      while (alike < tagLength && next_ + alike < filled_ &&
+             block_[next_ + alike] == slideTag[alike]) {
+        ++alike;
+      }
+      if (alike == tagLength) {
         next_ += tagLength;
         return readEvent(event);
+      }
+      if (next_ + alike < filled_ && block_[next_ + alike] != '\r') {
+        ++next_;
+        continue;
       }
     }
     const int c = readChar();
@@ -77,6 +89,8 @@ bool SlideLogScanner::skipToTagStart() {
 // first digit, then hours, minutes and seconds, each ended by one character
 // that is dropped.  A log that ends before the hours leaves no event.
 ScanStatus SlideLogScanner::readEvent(SlideEvent& event) {
+  // Most events stand whole in the block: take those straight from it.
+  if (readEventInBlock(event)) return ScanStatus::Event;
   int c = readNumber(readChar(), event.slideNumber, maxSlideDigits);
   while (!isDigit(c)) {
     if (c == endOfLog) return endStatus();
@@ -88,6 +102,47 @@ ScanStatus SlideLogScanner::readEvent(SlideEvent& event) {
   // A log that ends inside the time still yields the event; a failed read
   // does not, since the rest of the time may be lost with it.
   return failed_ ? ScanStatus::ReadError : ScanStatus::Event;
+}
+
+// readEvent's rules, applied to the bytes of the block alone.  Where the
+// event runs to the end of the block, or a CR stands in or after a run of
+// digits (where dropping it could join two runs), it gives up, having
+// consumed nothing, and the character reader takes the event from the
+// start.  Anywhere else a CR is one more character that is dropped.
+bool SlideLogScanner::readEventInBlock(SlideEvent& event) {
+  const unsigned char* at = block_ + next_;
+  const unsigned char* const end = block_ + filled_;
+  int count = 0;
+  for (; at < end && isDigit(*at); ++at) {
+    if (count < maxSlideDigits) event.slideNumber[count++] = static_cast<char>(*at);
+  }
+  if (at == end || *at == '\r') return false;
+  event.slideNumber[count] = '\0';
+  ++at;
+  while (at < end && !isDigit(*at)) ++at;
+  for (std::int32_t* field : {&event.hours, &event.minutes, &event.seconds}) {
+    at = takeTimeField(at, end, *field);
+    if (at == nullptr) return false;
+  }
+  next_ = static_cast<std::size_t>(at - block_);
+  return true;
+}
+
+// A time field read from the block from `at` on, as readTimeField reads
+// it.  Returns the place after the character that ends it, or nullptr if
+// that character is a CR or lies past `end`.
+const unsigned char* SlideLogScanner::takeTimeField(const unsigned char* at,
+                                                    const unsigned char* end, std::int32_t& value) {
+  value = 0;
+  int kept = 0;
+  for (; at < end && isDigit(*at); ++at) {
+    if (kept < timeFieldDigits) {
+      value = value * 10 + (*at - '0');
+      ++kept;
+    }
+  }
+  if (at == end || *at == '\r') return nullptr;
+  return at + 1;
 }
 
 // Reads the run of digits that begins with `c` (possibly empty) as a time

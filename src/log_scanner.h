@@ -40,6 +40,9 @@ class SlideLogScanner {
  private:
   bool skipToTagStart();
   ScanStatus readEvent(SlideEvent& event);
+  bool readEventInBlock(SlideEvent& event);
+  static const unsigned char* takeTimeField(const unsigned char* at, const unsigned char* end,
+                                            std::int32_t& value);
   int readNumber(int c, char* kept, int room);
   void readTimeField(int c, std::int32_t& value);
   int readChar();
