@@ -39,6 +39,35 @@ char* putText(char* out, const char (&text)[size]) {
   return std::copy(text, text + size - 1, out);
 }
 
+// The most bytes one sample takes: a stamp of at most 33 characters (20
+// digits of hours at the very most) and an HREF line with up to
+// maxSlideDigits digits, each with its CR LF.
+constexpr std::size_t longestSample = 128;
+static_assert(33 + sizeof hrefStart + maxSlideDigits + sizeof hrefEnd <= longestSample);
+
+// Puts one sample, its stamp and its HREF line.  Returns the end.
+char* putSample(char* out, const SlideEvent& event, const TimeOffset& offset) {
+  // Carries from the offset and logged minutes or seconds above 59 fold
+  // into the higher fields.  Every field is small and not negative, so the
+  // total is too.
+  const std::int64_t hours = std::int64_t{event.hours} + offset.hours;
+  const std::int64_t minutes = std::int64_t{event.minutes} + offset.minutes;
+  const std::int64_t seconds = std::int64_t{event.seconds} + offset.seconds;
+  const std::int64_t total = hours * 3600 + minutes * 60 + seconds;
+  *out++ = '[';
+  out = putNumber(out, total / 3600);
+  *out++ = ':';
+  out = putNumber(out, total % 3600 / 60);
+  *out++ = ':';
+  out = putNumber(out, total % 60);
+  out = putText(out, ".00]\r\n");
+  out = putText(out, hrefStart);
+  const std::size_t digits = std::strlen(event.slideNumber);
+  std::memcpy(out, event.slideNumber, digits);
+  out += digits;
+  return putText(out, hrefEnd);
+}
+
 }  // namespace
 
 void HrefTrackWriter::writeOpening() {
@@ -48,26 +77,15 @@ void HrefTrackWriter::writeOpening() {
 }
 
 void HrefTrackWriter::writeSlide(const SlideEvent& event, const TimeOffset& offset) {
-  // Carries from the offset and logged minutes or seconds above 59 fold
-  // into the higher fields.  Every field is small and not negative, so the
-  // total is too.
-  const std::int64_t hours = std::int64_t{event.hours} + offset.hours;
-  const std::int64_t minutes = std::int64_t{event.minutes} + offset.minutes;
-  const std::int64_t seconds = std::int64_t{event.seconds} + offset.seconds;
-  const std::int64_t total = hours * 3600 + minutes * 60 + seconds;
-  char line[128];
-  char* end = line;
-  *end++ = '[';
-  end = putNumber(end, total / 3600);
-  *end++ = ':';
-  end = putNumber(end, total % 3600 / 60);
-  *end++ = ':';
-  end = putNumber(end, total % 60);
-  end = putText(end, ".00]\r\n");
-  end = putText(end, hrefStart);
-  end = std::copy(event.slideNumber, event.slideNumber + std::strlen(event.slideNumber), end);
-  end = putText(end, hrefEnd);
-  append(line, static_cast<std::size_t>(end - line));
+  // Straight into the buffer when the longest sample fits there; else into
+  // a line of its own, which append splits at the buffer's edge.
+  if (bufferSize - used_ >= longestSample) {
+    used_ +=
+        static_cast<std::size_t>(putSample(buffer_ + used_, event, offset) - (buffer_ + used_));
+    return;
+  }
+  char line[longestSample];
+  append(line, static_cast<std::size_t>(putSample(line, event, offset) - line));
 }
 
 void HrefTrackWriter::writeClosing(const PlayLength& length) {
