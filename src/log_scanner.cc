@@ -37,20 +37,18 @@ ScanStatus SlideLogScanner::nextEvent(SlideEvent& event) {
   for (;;) {
     if (matched_ == 0) {
       if (!skipToTagStart()) return endStatus();
-      // Compare the bytes from this "<" with the tag, as far as the block
-      // goes.  All seven alike: the tag.  A byte unlike the tag's that is
-      // no CR: this "<" starts no tag.  Only a CR or the block's end leaves
-      // it to the character reader.
+      // Compare the bytes from this "<" with the tag, up to the CR that
+      // follows the block's data at the latest.  All seven alike: the tag.
+      // A byte unlike the tag's that is no CR: this "<" starts no tag.  Only
+      // a CR, in the log or after its block, leaves it to the character
+      // reader.
       std::size_t alike = 1;
-      while (alike < tagLength && next_ + alike < filled_ &&
-             block_[next_ + alike] == slideTag[alike]) {
-        ++alike;
-      }
+      while (alike < tagLength && block_[next_ + alike] == slideTag[alike]) ++alike;
       if (alike == tagLength) {
         next_ += tagLength;
         return readEvent(event);
       }
-      if (next_ + alike < filled_ && block_[next_ + alike] != '\r') {
+      if (block_[next_ + alike] != '\r') {
         ++next_;
         continue;
       }
@@ -104,24 +102,25 @@ ScanStatus SlideLogScanner::readEvent(SlideEvent& event) {
   return failed_ ? ScanStatus::ReadError : ScanStatus::Event;
 }
 
-// readEvent's rules, applied to the bytes of the block alone.  Where the
-// event runs to the end of the block, or a CR stands in or after a run of
-// digits (where dropping it could join two runs), it gives up, having
-// consumed nothing, and the character reader takes the event from the
-// start.  Anywhere else a CR is one more character that is dropped.
+// readEvent's rules, applied to the bytes of the block alone.  Where a CR
+// stands in or right after a run of digits (where dropping it could join
+// two runs), or the event runs to the CR that follows the block's data, it
+// gives up, having consumed nothing, and the character reader takes the
+// event from the start.  Anywhere else a CR is one more character that is
+// dropped.
 bool SlideLogScanner::readEventInBlock(SlideEvent& event) {
   const unsigned char* at = block_ + next_;
   const unsigned char* const end = block_ + filled_;
   int count = 0;
-  for (; at < end && isDigit(*at); ++at) {
+  for (; isDigit(*at); ++at) {
     if (count < maxSlideDigits) event.slideNumber[count++] = static_cast<char>(*at);
   }
-  if (at == end || *at == '\r') return false;
+  if (*at == '\r') return false;
   event.slideNumber[count] = '\0';
   ++at;
   while (at < end && !isDigit(*at)) ++at;
   for (std::int32_t* field : {&event.hours, &event.minutes, &event.seconds}) {
-    at = takeTimeField(at, end, *field);
+    at = takeTimeField(at, *field);
     if (at == nullptr) return false;
   }
   next_ = static_cast<std::size_t>(at - block_);
@@ -130,18 +129,17 @@ bool SlideLogScanner::readEventInBlock(SlideEvent& event) {
 
 // A time field read from the block from `at` on, as readTimeField reads
 // it.  Returns the place after the character that ends it, or nullptr if
-// that character is a CR or lies past `end`.
-const unsigned char* SlideLogScanner::takeTimeField(const unsigned char* at,
-                                                    const unsigned char* end, std::int32_t& value) {
+// that character is a CR, in the log or after its block.
+const unsigned char* SlideLogScanner::takeTimeField(const unsigned char* at, std::int32_t& value) {
   value = 0;
   int kept = 0;
-  for (; at < end && isDigit(*at); ++at) {
+  for (; isDigit(*at); ++at) {
     if (kept < timeFieldDigits) {
       value = value * 10 + (*at - '0');
       ++kept;
     }
   }
-  if (at == end || *at == '\r') return nullptr;
+  if (*at == '\r') return nullptr;
   return at + 1;
 }
 
@@ -174,7 +172,9 @@ int SlideLogScanner::readNumber(int c, char* kept, int room) {
 }
 
 // Reads the next block.  A 0x1A ends the log as its end does, so the block
-// is cut short before it and nothing after it is read.
+// is cut short before it and nothing after it is read.  A CR follows the
+// block's data: the quick paths stop there as at a CR of the log, so they
+// need no other bound.
 bool SlideLogScanner::refill() {
   if (ended_) return false;
   next_ = 0;
@@ -182,12 +182,12 @@ bool SlideLogScanner::refill() {
   if (const void* stop = std::memchr(block_, 0x1A, filled_)) {
     filled_ = static_cast<std::size_t>(static_cast<const unsigned char*>(stop) - block_);
     ended_ = true;
-    return filled_ > 0;
+  } else if (filled_ == 0) {
+    ended_ = true;
+    failed_ = std::ferror(log_) != 0;
   }
-  if (filled_ > 0) return true;
-  ended_ = true;
-  failed_ = std::ferror(log_) != 0;
-  return false;
+  block_[filled_] = '\r';
+  return filled_ > 0;
 }
 
 }  // namespace hreftrack

@@ -41,8 +41,7 @@ class SlideLogScanner {
   bool skipToTagStart();
   ScanStatus readEvent(SlideEvent& event);
   bool readEventInBlock(SlideEvent& event);
-  static const unsigned char* takeTimeField(const unsigned char* at, const unsigned char* end,
-                                            std::int32_t& value);
+  static const unsigned char* takeTimeField(const unsigned char* at, std::int32_t& value);
   int readNumber(int c, char* kept, int room);
   void readTimeField(int c, std::int32_t& value);
   int readChar();
@@ -61,7 +60,7 @@ class SlideLogScanner {
   // last seven: no tail of the tag is also its head, so only the run of
   // tag characters after the latest "<" can still grow into a match.
   int matched_ = 0;
-  unsigned char block_[blockSize] = {};
+  unsigned char block_[blockSize + 1] = {};  // The log's bytes, then a CR.
 };
 
 }  // namespace hreftrack

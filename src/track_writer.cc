@@ -62,9 +62,8 @@ char* putSample(char* out, const SlideEvent& event, const TimeOffset& offset) {
   out = putNumber(out, total % 60);
   out = putText(out, ".00]\r\n");
   out = putText(out, hrefStart);
-  const std::size_t digits = std::strlen(event.slideNumber);
-  std::memcpy(out, event.slideNumber, digits);
-  out += digits;
+  // A few digits: copied in place, cheaper than measuring them first.
+  for (const char* digit = event.slideNumber; *digit != '\0'; ++digit) *out++ = *digit;
   return putText(out, hrefEnd);
 }
 
