@@ -43,7 +43,10 @@ ScanStatus SlideLogScanner::nextEvent(SlideEvent& event) {
       // a CR, in the log or after its block, leaves it to the character
       // reader.
       std::size_t alike = 1;
-      while (alike < tagLength && block_[next_ + alike] == slideTag[alike]) ++alike;
+      while (alike < tagLength &&
+             block_[next_ + alike] == static_cast<unsigned char>(slideTag[alike])) {
+        ++alike;
+      }
       if (alike == tagLength) {
         next_ += tagLength;
         return readEvent(event);
