@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "log_scanner.h"
@@ -39,8 +40,11 @@ TEST(ScannerTest, TagMatchesFromTheSeventhByteOn) {
   EXPECT_EQ(scan(""), "end");
   EXPECT_EQ(scan("no tags in here 12:34:56\n"), "end");
   EXPECT_EQ(scan("<slide"), "end");
-  // NUL bytes and bytes above 0x7F are ordinary characters.
+  // NUL bytes and bytes above 0x7F are ordinary characters: before a tag,
+  // right after one, and where the character reader meets them.
   EXPECT_EQ(scan(std::string("\0\xff<slide>1 2:3:4", 16)), "1@2:3:4 end");
+  EXPECT_EQ(scan(std::string("<slide>\0 1:2:3 ", 15)), "@1:2:3 end");
+  EXPECT_EQ(scan(std::string("<slide>1\r \0 0:0:5 ", 18)), "1@0:0:5 end");
 }
 
 TEST(ScannerTest, TagMustBeSpelledExactly) {
@@ -54,6 +58,8 @@ TEST(ScannerTest, CarriageReturnsAreDroppedEverywhere) {
   EXPECT_EQ(scan("<sli\rde>1 00:00:01"), "1@0:0:1 end");
   EXPECT_EQ(scan("<slide>1\r2\r 0\r0:\r05:1\r0"), "12@0:5:10 end");
   EXPECT_EQ(scan("\r\r\r\r\r\r<slide>9 1:1:1"), "9@1:1:1 end");
+  // Each CR joins the digits around it: one field of hours, 1234.
+  EXPECT_EQ(scan("<slide>1 1\r2\r3\r4 "), "1@12:0:0 end");
 }
 
 TEST(ScannerTest, ByteOneAEndsTheLog) {
@@ -122,6 +128,23 @@ TEST(ScannerTest, EventsSurviveTheEdgeOfARead) {
           << "reads of " << readSize << " bytes, edge " << cut << " bytes into the entry";
     }
   }
+}
+
+TEST(ScannerTest, FullBlockStaysInsideTheScanner) {
+  // A read that fills the whole block, with the CR put after it, writes
+  // nothing past the scanner: the bytes that follow it keep their values.
+  struct Guarded {
+    explicit Guarded(std::FILE* log) : scanner(log) {}
+    SlideLogScanner scanner;
+    unsigned char after[16] = {0x5a, 0x5a, 0x5a, 0x5a, 0x5a, 0x5a, 0x5a, 0x5a,
+                               0x5a, 0x5a, 0x5a, 0x5a, 0x5a, 0x5a, 0x5a, 0x5a};
+  };
+  TempFile file(std::string(SlideLogScanner::blockSize, 'x') + "<slide>1 0:0:1 ");
+  const auto guarded = std::make_unique<Guarded>(file.get());
+  SlideEvent event;
+  EXPECT_EQ(guarded->scanner.nextEvent(event), ScanStatus::Event);
+  EXPECT_EQ(guarded->scanner.nextEvent(event), ScanStatus::End);
+  EXPECT_EQ(std::string(guarded->after, guarded->after + 16), std::string(16, '\x5a'));
 }
 
 TEST(ScannerTest, TagIsTakenWholeOnlyFromBytesOfTheCurrentRead) {
