@@ -79,8 +79,8 @@ void HrefTrackWriter::writeSlide(const SlideEvent& event, const TimeOffset& offs
   // Straight into the buffer when the longest sample fits there; else into
   // a line of its own, which append splits at the buffer's edge.
   if (bufferSize - used_ >= longestSample) {
-    used_ +=
-        static_cast<std::size_t>(putSample(buffer_ + used_, event, offset) - (buffer_ + used_));
+    char* const start = buffer_ + used_;
+    used_ += static_cast<std::size_t>(putSample(start, event, offset) - start);
     return;
   }
   char line[longestSample];
