@@ -173,14 +173,14 @@ def mutants_of_line(path, number, line, spans):
             continue
         digits, suffix = match.group(1), match.group(2)
         value = int(digits.replace("'", ""), 0)
-        form = (lambda v: hex(v)) if digits.lower().startswith("0x") else str
+        form = hex if digits.lower().startswith("0x") else str
         add(match.start(), match.group(0), form(value + 1) + suffix)
         if value > 0:
             add(match.start(), match.group(0), form(value - 1) + suffix)
     for match in CHAR_RE.finditer(line):
         if not in_code(match.start()):
             continue
-        # Another character: the next one, or for a digit its neighbour.
+        # Another character: the one after it in the code table.
         body = match.group(1)
         value = ord(body) if len(body) == 1 else {"\\r": 13, "\\n": 10, "\\0": 0,
                                                    "\\t": 9}.get(body, -1)
@@ -282,7 +282,10 @@ class Worker:
         ignore = shutil.ignore_patterns(".git", "build*", "__pycache__", "node_modules")
         if os.path.exists(self.tree):
             shutil.rmtree(self.tree)
-        shutil.copytree(ROOT, self.tree, ignore=ignore, symlinks=True)
+        # Fresh times on every copied file: objects left in the build by an
+        # earlier run, perhaps of a mutant, are then older and get rebuilt.
+        shutil.copytree(ROOT, self.tree, ignore=ignore, symlinks=True,
+                        copy_function=shutil.copy)
         generator = ["-G", "Ninja"] if shutil.which("ninja") else []
         # Debug builds check the standard library's bounds; without -g, a
         # mutant that compiles to the very code of the tree is told at once.
