@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The web player's reading of tracks, on tracks that the built tool writes.
+// The web player's pure functions: its reading of tracks, on tracks that the
+// built tool writes, and the slide list's labels and moves.
 //
 //   HREFTRACK_COMMAND='tool' node --test tests/player_test.mjs
 //
@@ -9,10 +10,15 @@ import { test } from "node:test";
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 
-import { allowedUrl, parseTrack, playableSamples } from "../player/hreftrack-player.js";
+// The player's scripts are classic scripts that Node loads as CommonJS.
+const require = createRequire(import.meta.url);
+const { allowedUrl, parseTrack, playableSamples, sameOrigin } = require("../player/hreftrack-track.js");
+const { chooseFiles, entryLabel, isTextField, sampleAt, startTime, stepFrom } =
+  require("../player/hreftrack-slides.js");
 
 const root = new URL("..", import.meta.url).pathname;
 const command = (process.env.HREFTRACK_COMMAND ?? "").split(";").filter((word) => word !== "");
@@ -105,4 +111,64 @@ test("hostile tracks: no header, junk lines, a long track", () => {
   const took = performance.now() - started;
   assert.equal(parsed.samples.length, 100000);
   assert.ok(took < 1000, `100,000 samples took ${took.toFixed(0)} ms`);
+});
+
+test("only a track of the page's own origin plays", () => {
+  const page = "http://127.0.0.1:8000/lecture/index.html?track=x";
+  assert.equal(sameOrigin("HREFTrack.txt", page), true);
+  assert.equal(sameOrigin("/other/HREFTrack.txt", page), true);
+  for (const refused of ["http://localhost:8000/HREFTrack.txt", "https://127.0.0.1:8000/a.txt",
+                         "http://127.0.0.1:8001/a.txt", "//elsewhere.example/a.txt",
+                         "data:text/plain,{QTtext}", "http://[::1/"]) {
+    assert.equal(sameOrigin(refused, page), false, refused);
+  }
+  // A page opened from disk has an opaque origin, which matches nothing.
+  assert.equal(sameOrigin("HREFTrack.txt", "file:///home/a/index.html"), false);
+});
+
+test("entry labels: the slide's number as written, or the address; m:ss, h:mm:ss", () => {
+  const label = (url, start) => entryLabel({ url, start });
+  assert.deepEqual(label("http://x/lecture/foil12.html", 41.99), { name: "Lysark 12", start: "0:41" });
+  assert.deepEqual(label("foil007.html", 59 * 60 + 59.5), { name: "Lysark 007", start: "59:59" });
+  assert.deepEqual(label("http://x/foil.html", 3600), { name: "http://x/foil.html", start: "1:00:00" });
+  assert.deepEqual(label("http://x/myfoil3.html", 360000 + 61), { name: "http://x/myfoil3.html",
+                                                                  start: "100:01:01" });
+});
+
+test("which sample plays, and where PageUp and PageDown go from it", () => {
+  // Samples in the order of their start, as the page keeps them: a gap from
+  // 5 to 6, and an overlap where the log's times went back (6-20 and 10-30).
+  const samples = [[0, 3], [3, 5], [6, 20], [10, 30]].map(([start, end]) => ({ start, end }));
+  const at = [0, 2.99, 3, 4.99, 5, 5.5, 6, 9.99, 10, 29.99, 30].map((t) => sampleAt(samples, t));
+  assert.deepEqual(at, [0, 0, 1, 1, -1, -1, 2, 2, 3, 3, -1]);
+  // From a sample: exactly one step, never past either end.
+  assert.deepEqual([0, 1, 2, 3].map((c) => stepFrom(samples, c, 99, -1)), [-1, 0, 1, 2]);
+  assert.deepEqual([0, 1, 2, 3].map((c) => stepFrom(samples, c, 0, 1)), [1, 2, 3, -1]);
+  // From no sample: the next one starting later, the last one starting earlier.
+  assert.deepEqual([5.5, 30].map((t) => stepFrom(samples, -1, t, 1)), [2, -1]);
+  assert.deepEqual([5.5, 30, 0].map((t) => stepFrom(samples, -1, t, -1)), [1, 3, -1]);
+});
+
+test("t= in a link, text fields, and the files a user chooses", () => {
+  assert.deepEqual(["41", "2460.5", ".5", "7.", null].map(startTime), [41, 2460.5, 0.5, 7, null]);
+  for (const refused of ["", "-1", "1e3", "0x10", "1:20", " 5", "Infinity"]) {
+    assert.ok(Number.isNaN(startTime(refused)), refused);
+  }
+  const field = (tagName, type, isContentEditable = false) => ({ tagName, type, isContentEditable });
+  assert.deepEqual([field("INPUT", "text"), field("INPUT", ""), field("input", "search"),
+                    field("TEXTAREA"), field("DIV", undefined, true)].map(isTextField),
+                   [true, true, true, true, true]);
+  assert.deepEqual([field("INPUT", "file"), field("BUTTON"), field("VIDEO"), null].map(isTextField),
+                   [false, false, false, false]);
+
+  const file = (name, type = "") => ({ name, type });
+  let chosen = chooseFiles([file("notes.txt"), file("HREFTrack.txt"), file("a.txt"),
+                            file("slides.pdf", "application/pdf")], {});
+  assert.equal(chosen.track.name, "HREFTrack.txt");
+  assert.equal(chosen.recording, null);
+  assert.deepEqual(chosen.ignored, ["slides.pdf"]);
+  // A second choice adds to the first.
+  chosen = chooseFiles([file("FORELESNING.WEBM")], { recording: null, track: chosen.track });
+  assert.deepEqual([chosen.recording.name, chosen.track.name], ["FORELESNING.WEBM", "HREFTrack.txt"]);
+  assert.equal(chooseFiles([file("opptak", "video/mp4")], {}).recording.name, "opptak");
 });

@@ -2,16 +2,18 @@
 # SPDX-License-Identifier: MIT
 """Plays the example lecture in a browser, with its slides in step.
 
-    python3 examples/lecture/serve.py build/hreftrack [PORT]
+    python3 examples/lecture/serve.py build/hreftrack [PORT] [--dir DIR] [--no-browser]
 
-Makes the lecture in a fresh directory: the track from log.xml by the built
-tool, a 20-second recording by GStreamer (gst-launch-1.0 with vp8enc and
-webmmux, from gstreamer1.0-plugins-good), the slide pages and a copy of the
-web player.  Then serves it on 127.0.0.1 (a browser seeks in a recording
-only through byte-range requests, which this server answers) and opens the
-player in the browser, until Ctrl-C.
+Makes the lecture in a fresh directory (or in DIR, which it keeps): the
+track from log.xml by the built tool, a 20-second recording by GStreamer
+(gst-launch-1.0 with vp8enc and webmmux, from gstreamer1.0-plugins-good),
+the slide pages and a copy of the web player.  Then serves it on 127.0.0.1
+(a browser seeks in a recording only through byte-range requests, which
+this server answers) and opens the player in the browser, until Ctrl-C.
+PORT 0 takes a free port; the line "the lecture plays at URL" names it.
 """
 
+import argparse
 import http.server
 import os
 import re
@@ -24,7 +26,6 @@ import webbrowser
 
 HERE = os.path.dirname(os.path.realpath(__file__))
 ROOT = os.path.realpath(os.path.join(HERE, "..", ".."))
-PLAYER_FILES = ("index.html", "hreftrack-player.js", "hreftrack-player.css")
 RECORDING_SECONDS = 20
 PAGE = "index.html?video=lecture.webm&track=HREFTrack.txt"
 
@@ -42,7 +43,7 @@ def missing_tools():
 
 def prepare(work, tool_command):
     """Lays the lecture out in `work`: player, slide pages, track and recording."""
-    for name in PLAYER_FILES:
+    for name in sorted(os.listdir(os.path.join(ROOT, "player"))):
         shutil.copy(os.path.join(ROOT, "player", name), work)
     for name in sorted(os.listdir(HERE)):
         if re.fullmatch(r"foil\d+\.html|log\.xml", name):
@@ -130,19 +131,24 @@ def start_server(directory, port=0):
 
 
 def main():
-    if len(sys.argv) < 2:
-        sys.exit(__doc__.strip().split("\n\n")[1])
+    arguments = argparse.ArgumentParser(description=__doc__.strip().split("\n\n")[0])
+    arguments.add_argument("tool", help="the built tool, such as build/hreftrack")
+    arguments.add_argument("port", nargs="?", type=int, default=8000)
+    arguments.add_argument("--dir", help="lay the lecture out here, and keep it")
+    arguments.add_argument("--no-browser", action="store_true", help="only serve it")
+    options = arguments.parse_args()
     missing = missing_tools()
     if missing:
         sys.exit("the recording needs: apt-get install " + " ".join(missing))
-    tool = [os.path.realpath(sys.argv[1])]
-    port = int(sys.argv[2]) if len(sys.argv) > 2 else 8000
-    with tempfile.TemporaryDirectory() as work:
-        prepare(work, tool)
-        server = start_server(work, port)
+    with tempfile.TemporaryDirectory() as temporary:
+        work = options.dir or temporary
+        os.makedirs(work, exist_ok=True)
+        prepare(work, [os.path.realpath(options.tool)])
+        server = start_server(work, options.port)
         url = f"http://127.0.0.1:{server.server_address[1]}/{PAGE}"
-        print(f"the lecture plays at {url} (Ctrl-C ends)")
-        webbrowser.open(url)
+        print(f"the lecture plays at {url} (Ctrl-C ends)", flush=True)
+        if not options.no_browser:
+            webbrowser.open(url)
         try:
             threading.Event().wait()
         except KeyboardInterrupt:
