@@ -135,6 +135,18 @@ export async function runScenario(page, lecture) {
     await s.expectPage("foil0.html", "at load");
   });
 
+  await s.check("Tab reaches the recording, every entry in order, then the frame", async () => {
+    await page.run("document.activeElement.blur();");
+    const reached = [];
+    for (let press = 0; press < 16 && reached[reached.length - 1] !== "foil"; press += 1) {
+      await page.press("Tab");
+      const focused = await page.run(
+        "const e = document.activeElement; return e.tagName === 'BUTTON' ? e.textContent : e.id;");
+      if (focused !== reached[reached.length - 1]) reached.push(focused);
+    }
+    equal(reached, ["recording", ...lectureEntries, "foil"], "the order of Tab");
+  });
+
   await s.check("a click, Enter and Space on an entry seek to its slide at once", async () => {
     await s.wait((state) => state.metadata, "the recording's metadata");
     await page.click("#slides li:nth-child(3) button");
