@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Wires the page: plays a recording beside a frame and keeps the frame on the
 // page that the HREF track names for the moment the recording has reached,
-// with a list of the slides that follows the recording and seeks on a click.
+// with a list of the slides that follows the recording and seeks on a click,
+// and the recording's captions where the link or the user names them.
 //
 // The timing is the browser's own: every sample becomes a cue of a hidden
 // metadata text track, and a change of the active cues moves the frame and
@@ -11,7 +12,7 @@
 
   const {
     parseTrack, playableSamples, sameOrigin, entryLabel, sampleAt, stepFrom, startTime,
-    isTextField, chooseFiles,
+    isTextField, chooseFiles, captionsLanguage, captionsLabel,
   } = globalThis.HrefTrack;
 
   const video = document.getElementById("recording");
@@ -24,7 +25,8 @@
   // What plays: the samples in the order of their start, the one that plays
   // now (-1 for none), the list's buttons, and the files chosen from disk.
   const state = { samples: [], current: -1, buttons: [], cues: null, startAt: null,
-                  starting: false, chosen: {}, recordingUrl: null };
+                  starting: false, chosen: {}, recordingUrl: null, captionsUrl: null,
+                  language: "no" };
 
   function say(text) {
     const item = document.createElement("li");
@@ -145,6 +147,24 @@
     document.body.dataset.ready = "true";
   }
 
+  // Gives the recording the captions at `url`, shown at once: WebKit leaves
+  // an added track disabled despite `default`, after its own preference.
+  function addCaptions(url, name) {
+    for (const old of video.querySelectorAll("track")) old.remove();
+    const captions = document.createElement("track");
+    captions.kind = "captions";
+    captions.srclang = state.language;
+    captions.label = captionsLabel(state.language);
+    captions.default = true;
+    captions.addEventListener("error", () => {
+      say(`Kan ikke lese tekstingen ${name}: den mangler eller er ikke WebVTT. ` +
+          "Opptaket og lysarkene spilles likevel.");
+    });
+    captions.src = url;
+    video.append(captions);
+    captions.track.mode = "showing";
+  }
+
   async function playServed(trackUrl) {
     let text;
     try {
@@ -165,11 +185,17 @@
     messages.replaceChildren();
     const previous = state.chosen;
     state.chosen = chooseFiles([...fileList], { recording: previous.recording ?? null,
-                                                track: previous.track ?? null });
+                                                track: previous.track ?? null,
+                                                captions: previous.captions ?? null });
     for (const name of state.chosen.ignored) {
       say(`Filen ${name} er verken et opptak eller et spor, og brukes ikke.`);
     }
-    const { recording, track } = state.chosen;
+    const { recording, track, captions } = state.chosen;
+    if (captions && captions !== previous.captions) {
+      if (state.captionsUrl) URL.revokeObjectURL(state.captionsUrl);
+      state.captionsUrl = URL.createObjectURL(captions);
+      addCaptions(state.captionsUrl, captions.name);
+    }
     if (recording && recording !== previous.recording) {
       if (state.recordingUrl) URL.revokeObjectURL(state.recordingUrl);
       state.recordingUrl = URL.createObjectURL(recording);
@@ -221,12 +247,18 @@
       say(`t=${query.get("t")} er ikke et antall sekunder; opptaket starter ved begynnelsen.`);
       state.startAt = null;
     }
+    state.language = captionsLanguage(query.get("captionslang"));
+    if (state.language === null) {
+      say(`captionslang=${query.get("captionslang")} er ingen spraakkode; tekstingen regnes som norsk.`);
+      state.language = "no";
+    }
     const trackName = query.get("track");
     const videoName = query.get("video");
+    const captionsName = query.get("captions");
     // A page opened from disk cannot fetch files; its user chooses them.
     if (location.protocol === "file:") {
       offerChooser();
-      if (trackName !== null || videoName !== null) {
+      if (trackName !== null || videoName !== null || captionsName !== null) {
         say("Siden er aapnet som fil og kan ikke hente filene selv: velg opptaket og sporet.");
       }
       return;
@@ -243,6 +275,15 @@
       video.src = new URL(videoName, location.href).href;
     } else {
       say("Oppgi opptaket i adressen: index.html?video=forelesning.webm&track=HREFTrack.txt");
+    }
+    // Captions follow the track's rule: from the page's own origin only.
+    if (captionsName !== null) {
+      const captionsUrl = new URL(captionsName, location.href);
+      if (sameOrigin(captionsUrl.href, location.href)) {
+        addCaptions(captionsUrl.href, captionsName);
+      } else {
+        say(`Tekstingen ${captionsUrl.href} ligger paa et annet nettsted enn spilleren, og brukes ikke.`);
+      }
     }
     playServed(trackUrl);
   }

@@ -73,20 +73,36 @@
              "reset", "submit"].includes(type);
   }
 
+  /// The language of the captions from a link's `captionslang=`: Norwegian
+  /// ("no") where it gives none, null where it is no language tag.
+  function captionsLanguage(value) {
+    if (value === null) return "no";
+    return /^[A-Za-z]{2,8}(-[A-Za-z0-9]{1,8})*$/.test(value) ? value : null;
+  }
+
+  /// The name of the captions in the browser's captions menu.
+  function captionsLabel(language) {
+    const names = { no: "Norsk", nb: "Norsk bokmaal", nn: "Norsk nynorsk" };
+    return names[language.toLowerCase()] ?? `Teksting (${language})`;
+  }
+
   const recordingName = /\.(webm|mp4|m4v|mov|mkv|ogv|ogg|oga|mp3|m4a|wav|flac)$/i;
 
   /// Sorts the files a user chose or dropped ({ name, type } each) into the
-  /// recording and the track, on top of an `earlier` choice, so that they may
-  /// come one at a time.  A .txt file is the track, HREFTrack.txt first;
-  /// the rest are returned as `ignored`.
+  /// recording, the track and the captions, on top of an `earlier` choice, so
+  /// that they may come one at a time.  A .txt file is the track,
+  /// HREFTrack.txt first, a .vtt file the captions; the rest are returned as
+  /// `ignored`.
   function chooseFiles(files, earlier) {
-    const chosen = { recording: null, track: null, ...earlier, ignored: [] };
+    const chosen = { recording: null, track: null, captions: null, ...earlier, ignored: [] };
     let named = false;
     for (const file of files) {
       if (/\.txt$/i.test(file.name)) {
         const isTrack = file.name.toLowerCase() === "hreftrack.txt";
         if (isTrack || !named) chosen.track = file;
         named = named || isTrack;
+      } else if (/\.vtt$/i.test(file.name)) {
+        chosen.captions = file;
       } else if (/^(video|audio)\//.test(file.type || "") || recordingName.test(file.name)) {
         chosen.recording = file;
       } else {
@@ -104,4 +120,6 @@
   exports.startTime = startTime;
   exports.isTextField = isTextField;
   exports.chooseFiles = chooseFiles;
+  exports.captionsLanguage = captionsLanguage;
+  exports.captionsLabel = captionsLabel;
 })(typeof module === "object" && module.exports ? module.exports : (globalThis.HrefTrack = globalThis.HrefTrack || {}));

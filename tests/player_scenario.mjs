@@ -8,6 +8,12 @@ import { join } from "node:path";
 
 const require = createRequire(import.meta.url);
 
+// JSON with the keys of every object in order, since drivers return them in
+// orders of their own.
+const canonical = (value) => JSON.stringify(value, (key, v) => (
+  v && typeof v === "object" && !Array.isArray(v)
+    ? Object.fromEntries(Object.entries(v).sort(([a], [b]) => (a < b ? -1 : 1))) : v));
+
 const sleep = (ms) => new Promise((resolve) => { setTimeout(resolve, ms); });
 
 // Everything the checks read of the page at once.
@@ -27,6 +33,19 @@ const stateScript = `
     chooser: !document.getElementById("chooser").hidden,
     title: document.title,
   };`;
+
+// The recording's captions tracks: kind, language, mode and cues.
+const captionsScript = `
+  return [...document.getElementById("recording").textTracks]
+    .filter((track) => track.kind === "captions")
+    .map((track) => ({ language: track.language, label: track.label, mode: track.mode,
+                       cues: [...(track.cues || [])].map((c) => [c.startTime, c.endTime, c.text]) }));`;
+
+const lectureCaptions = [
+  [0.5, 2.8, "Velkommen. I dag handler det om lysark og opptak."],
+  [3, 6.5, "Loggen viser hvilket lysark som ble vist, og naar."],
+  [7, 11.5, "hreftrack skriver sporet: et tidsstempel og en side for hvert lysark."],
+  [12, 19, "Spilleren viser opptaket og lysarkene i takt."]];
 
 const lectureEntries = ["Lysark 0 0:00", "Lysark 1 0:03", "Lysark 2 0:07", "Lysark 3 0:12"];
 const slideStarts = [0, 3, 7, 12];
@@ -79,6 +98,17 @@ class Scenario {
     await this.expectPage(`foil${index}.html`, when);
   }
 
+  async captions(expected, what) {
+    const deadline = Date.now() + 8000;
+    let tracks;
+    do {
+      tracks = await this.page.run(captionsScript);
+      if (canonical(tracks) === canonical(expected)) return;
+      await sleep(25);
+    } while (Date.now() < deadline);
+    throw new Error(`${what}: ${JSON.stringify(tracks)}, not ${JSON.stringify(expected)}`);
+  }
+
   async load(query, { base = this.lecture.base } = {}) {
     await this.page.goto(`${base}/index.html${query}`);
     return this.wait((s) => s.ready || s.messages.length > 0 || s.chooser, "the page to start");
@@ -115,7 +145,7 @@ class Scenario {
 }
 
 function equal(actual, expected, what) {
-  if (JSON.stringify(actual) !== JSON.stringify(expected)) {
+  if (canonical(actual) !== canonical(expected)) {
     throw new Error(`${what}: ${JSON.stringify(actual)}, not ${JSON.stringify(expected)}`);
   }
 }
@@ -126,9 +156,11 @@ function equal(actual, expected, what) {
 export async function runScenario(page, lecture) {
   const s = new Scenario(page, lecture);
   const played = "?video=lecture.webm&track=HREFTrack.txt";
+  const captioned = `${played}&captions=lecture.vtt`;
 
+  // The lecture as published: its track and its captions.
   await s.check("the list against the track, slide 0 at load", async () => {
-    const state = await s.load(played);
+    const state = await s.load(captioned);
     equal(state.messages, [], "messages");
     equal(state.entries, lectureEntries, "entries");
     equal(state.current, 0, "marked entry");
@@ -216,6 +248,27 @@ export async function runScenario(page, lecture) {
     await s.wait((st) => !st.seeking && Math.abs(st.time - 12.5) < 0.01 && st.current === 3,
                  "the recording at 12.5 s, slide 3 marked");
     await s.expectPage("foil3.html", "with t=12.5");
+  });
+
+  await s.check("captions: shown, Norwegian, cues at their times; refused when foreign or no WebVTT", async () => {
+    await s.load(captioned);
+    await s.captions([{ language: "no", label: "Norsk", mode: "showing", cues: lectureCaptions }],
+                     "the lecture's captions");
+    const foreign = `http://localhost:${lecture.port}/lecture.vtt`;
+    await s.load(`${played}&captions=${encodeURIComponent(foreign)}`);
+    let state = await s.wait((st) => st.ready, "the page to play without the foreign captions");
+    equal(state.messages, [`Tekstingen ${foreign} ligger paa et annet nettsted enn spilleren, og brukes ikke.`],
+          "messages");
+    equal(await page.run(captionsScript), [], "captions of another origin");
+    equal(state.entries, lectureEntries, "entries with foreign captions");
+    await s.load(`${played}&captions=HREFTrack.txt&captionslang=nn`);
+    state = await s.wait((st) => st.ready && st.messages.length > 0,
+                         "a word of captions that are no WebVTT");
+    equal(state.messages, ["Kan ikke lese tekstingen HREFTrack.txt: den mangler eller er ikke WebVTT. " +
+                           "Opptaket og lysarkene spilles likevel."], "messages");
+    equal(state.entries, lectureEntries, "entries with broken captions");
+    await s.seek(8);
+    await s.expectPage("foil2.html", "with broken captions");
   });
 
   await s.check("a track of another origin is refused and nothing plays", async () => {
@@ -306,8 +359,11 @@ export async function runScenario(page, lecture) {
   await s.check("the folder opened from disk plays the chosen files", async () => {
     let state = await s.load("", { base: `file://${lecture.dir}` });
     equal(state.chooser, true, "file chooser offered");
-    await page.upload("#files", [join(lecture.dir, "lecture.webm"), join(lecture.dir, "HREFTrack.txt")]);
+    await page.upload("#files", [join(lecture.dir, "lecture.webm"), join(lecture.dir, "HREFTrack.txt"),
+                                 join(lecture.dir, "lecture.vtt")]);
     state = await s.wait((st) => st.ready && st.metadata, "the chosen files to play");
+    await s.captions([{ language: "no", label: "Norsk", mode: "showing", cues: lectureCaptions }],
+                     "the chosen captions");
     equal(state.messages, [], "messages");
     equal(state.entries, lectureEntries, "entries");
     await s.expectPage("foil0.html", "at the start of the chosen files");

@@ -17,8 +17,8 @@ import { join } from "node:path";
 // The player's scripts are classic scripts that Node loads as CommonJS.
 const require = createRequire(import.meta.url);
 const { allowedUrl, parseTrack, playableSamples, sameOrigin } = require("../player/hreftrack-track.js");
-const { chooseFiles, entryLabel, isTextField, sampleAt, startTime, stepFrom } =
-  require("../player/hreftrack-slides.js");
+const { captionsLabel, captionsLanguage, chooseFiles, entryLabel, isTextField, sampleAt, startTime,
+        stepFrom } = require("../player/hreftrack-slides.js");
 
 const root = new URL("..", import.meta.url).pathname;
 const command = (process.env.HREFTRACK_COMMAND ?? "").split(";").filter((word) => word !== "");
@@ -149,11 +149,17 @@ test("which sample plays, and where PageUp and PageDown go from it", () => {
   assert.deepEqual([5.5, 30, 0].map((t) => stepFrom(samples, -1, t, -1)), [1, 3, -1]);
 });
 
-test("t= in a link, text fields, and the files a user chooses", () => {
+test("t= and captionslang= in a link, text fields, and the files a user chooses", () => {
   assert.deepEqual(["41", "2460.5", ".5", "7.", null].map(startTime), [41, 2460.5, 0.5, 7, null]);
   for (const refused of ["", "-1", "1e3", "0x10", "1:20", " 5", "Infinity"]) {
     assert.ok(Number.isNaN(startTime(refused)), refused);
   }
+  assert.deepEqual([null, "en", "nn", "zh-Hant-TW"].map(captionsLanguage), ["no", "en", "nn", "zh-Hant-TW"]);
+  for (const refused of ["", "n", "no_NO", "en-", "<b>", "toolonglanguage"]) {
+    assert.equal(captionsLanguage(refused), null, refused);
+  }
+  assert.deepEqual(["no", "NB", "en"].map(captionsLabel), ["Norsk", "Norsk bokmaal", "Teksting (en)"]);
+
   const field = (tagName, type, isContentEditable = false) => ({ tagName, type, isContentEditable });
   assert.deepEqual([field("INPUT", "text"), field("INPUT", ""), field("input", "search"),
                     field("TEXTAREA"), field("DIV", undefined, true)].map(isTextField),
@@ -163,12 +169,14 @@ test("t= in a link, text fields, and the files a user chooses", () => {
 
   const file = (name, type = "") => ({ name, type });
   let chosen = chooseFiles([file("notes.txt"), file("HREFTrack.txt"), file("a.txt"),
-                            file("slides.pdf", "application/pdf")], {});
+                            file("slides.pdf", "application/pdf"), file("tekst.VTT", "text/vtt")], {});
   assert.equal(chosen.track.name, "HREFTrack.txt");
+  assert.equal(chosen.captions.name, "tekst.VTT");
   assert.equal(chosen.recording, null);
   assert.deepEqual(chosen.ignored, ["slides.pdf"]);
   // A second choice adds to the first.
-  chosen = chooseFiles([file("FORELESNING.WEBM")], { recording: null, track: chosen.track });
+  chosen = chooseFiles([file("FORELESNING.WEBM")], { recording: null, track: chosen.track,
+                                                    captions: null });
   assert.deepEqual([chosen.recording.name, chosen.track.name], ["FORELESNING.WEBM", "HREFTrack.txt"]);
   assert.equal(chooseFiles([file("opptak", "video/mp4")], {}).recording.name, "opptak");
 });

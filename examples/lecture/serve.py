@@ -7,7 +7,7 @@
 Makes the lecture in a fresh directory (or in DIR, which it keeps): the
 track from log.xml by the built tool, a 20-second recording by GStreamer
 (gst-launch-1.0 with vp8enc and webmmux, from gstreamer1.0-plugins-good),
-the slide pages and a copy of the web player.  Then serves it on 127.0.0.1
+the slide pages, their Norwegian captions and a copy of the web player.  Then serves it on 127.0.0.1
 (a browser seeks in a recording only through byte-range requests, which
 this server answers) and opens the player in the browser, until Ctrl-C.
 PORT 0 takes a free port; the line "the lecture plays at URL" names it.
@@ -27,7 +27,7 @@ import webbrowser
 HERE = os.path.dirname(os.path.realpath(__file__))
 ROOT = os.path.realpath(os.path.join(HERE, "..", ".."))
 RECORDING_SECONDS = 20
-PAGE = "index.html?video=lecture.webm&track=HREFTrack.txt"
+PAGE = "index.html?video=lecture.webm&track=HREFTrack.txt&captions=lecture.vtt"
 
 
 def missing_tools():
@@ -46,7 +46,7 @@ def prepare(work, tool_command):
     for name in sorted(os.listdir(os.path.join(ROOT, "player"))):
         shutil.copy(os.path.join(ROOT, "player", name), work)
     for name in sorted(os.listdir(HERE)):
-        if re.fullmatch(r"foil\d+\.html|log\.xml", name):
+        if re.fullmatch(r"foil\d+\.html|log\.xml|lecture\.vtt", name):
             shutil.copy(os.path.join(HERE, name), work)
     with open(os.path.join(HERE, "answers.txt"), "rb") as answers:
         subprocess.run(tool_command, cwd=work, stdin=answers, stdout=subprocess.DEVNULL,
@@ -65,7 +65,7 @@ class RangeRequestHandler(http.server.SimpleHTTPRequestHandler):
 
     extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
                       ".js": "text/javascript", ".webm": "video/webm",
-                      ".txt": "text/plain; charset=iso-8859-1"}
+                      ".txt": "text/plain; charset=iso-8859-1", ".vtt": "text/vtt"}
 
     def log_message(self, *args):
         pass
