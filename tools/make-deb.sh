@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds the Debian package of the last commit with dpkg-buildpackage, in a
-# fresh copy of that commit, and puts hreftrack_<version>_<arch>.deb into
-# OUT_DIR.  Uncommitted changes are not in it.  SOURCE_DATE_EPOCH is the
+# Builds the Debian source package and binary package of the last commit
+# with dpkg-buildpackage, in a fresh copy of that commit, and puts
+# hreftrack_<version>.dsc with its tarball and hreftrack_<version>_<arch>.deb
+# into OUT_DIR.  Uncommitted changes are not in it.  SOURCE_DATE_EPOCH is the
 # commit's time, so two builds of one commit give the same bytes wherever
 # and whenever they run.
 #
@@ -24,9 +25,13 @@ trap 'rm -rf "$work"' EXIT
 git -C "$root" archive --format=tar --prefix="hreftrack-$version/" HEAD | tar -x -C "$work"
 SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct)
 export SOURCE_DATE_EPOCH
+# The source package first, from the untouched copy; then the binaries.
+(cd "$work/hreftrack-$version" &&
+  dpkg-buildpackage -us -uc -S > ../source.log 2>&1) ||
+  { tail -n 40 "$work/source.log"; exit 1; }
 (cd "$work/hreftrack-$version" &&
   DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:-} noddebs" dpkg-buildpackage -us -uc -b > ../build.log 2>&1) ||
   { tail -n 40 "$work/build.log"; exit 1; }
 mkdir -p "$out"
-cp "$work"/hreftrack_"$version"_*.deb "$out/"
-ls "$out"/hreftrack_"$version"_*.deb
+cp "$work"/hreftrack_"$version".dsc "$work"/hreftrack_"$version".tar.* "$work"/hreftrack_"$version"_*.deb "$out/"
+ls "$out"/hreftrack_"$version".dsc "$out"/hreftrack_"$version"_*.deb
