@@ -66,6 +66,8 @@
   }
 
   function goTo(index) {
+    // A slide chosen before the recording could go to a link's t= wins.
+    state.starting = false;
     setCurrent(index);
     video.currentTime = state.samples[index].start;
   }
@@ -75,6 +77,7 @@
   function seekAtStart(time) {
     state.starting = true;
     const seek = () => {
+      if (!state.starting) return;
       video.addEventListener("seeked", () => {
         state.starting = false;
         onCueChange();
