@@ -187,11 +187,9 @@
   async function playChosen(fileList) {
     messages.replaceChildren();
     const previous = state.chosen;
-    state.chosen = chooseFiles([...fileList], { recording: previous.recording ?? null,
-                                                track: previous.track ?? null,
-                                                captions: previous.captions ?? null });
+    state.chosen = chooseFiles([...fileList], previous);
     for (const name of state.chosen.ignored) {
-      say(`Filen ${name} er verken et opptak eller et spor, og brukes ikke.`);
+      say(`Filen ${name} er verken opptak, spor eller teksting, og brukes ikke.`);
     }
     const { recording, track, captions } = state.chosen;
     if (captions && captions !== previous.captions) {
