@@ -182,6 +182,14 @@
     play(text, trackUrl.href);
   }
 
+  // A blob: address for a chosen file, kept in `state[key]` in place of the
+  // one before it, which is let go.
+  function objectUrl(key, file) {
+    if (state[key]) URL.revokeObjectURL(state[key]);
+    state[key] = URL.createObjectURL(file);
+    return state[key];
+  }
+
   // Files chosen or dropped: the recording plays from memory, and the track's
   // pages are resolved against the page's own folder.
   async function playChosen(fileList) {
@@ -193,14 +201,10 @@
     }
     const { recording, track, captions } = state.chosen;
     if (captions && captions !== previous.captions) {
-      if (state.captionsUrl) URL.revokeObjectURL(state.captionsUrl);
-      state.captionsUrl = URL.createObjectURL(captions);
-      addCaptions(state.captionsUrl, captions.name);
+      addCaptions(objectUrl("captionsUrl", captions), captions.name);
     }
     if (recording && recording !== previous.recording) {
-      if (state.recordingUrl) URL.revokeObjectURL(state.recordingUrl);
-      state.recordingUrl = URL.createObjectURL(recording);
-      video.src = state.recordingUrl;
+      video.src = objectUrl("recordingUrl", recording);
     }
     if (!recording) say("Velg ogsaa opptaket, for eksempel en .webm-fil.");
     if (!track) {

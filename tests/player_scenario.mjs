@@ -61,16 +61,22 @@ class Scenario {
     return this.page.run(stateScript);
   }
 
-  async wait(condition, what, seconds = 8) {
+  // Reads `read()` every 25 ms until `ok` holds of it or `seconds` pass;
+  // returns whether it held and the last value read.
+  async poll(read, ok, seconds) {
     const deadline = Date.now() + seconds * 1000;
-    let last;
     for (;;) {
-      last = await this.state();
-      if (await condition(last)) return last;
-      if (Date.now() > deadline) break;
+      const value = await read();
+      if (ok(value)) return { held: true, value };
+      if (Date.now() > deadline) return { held: false, value };
       await sleep(25);
     }
-    throw new Error(`waited ${seconds} s for ${what}; the page: ${JSON.stringify(last)}`);
+  }
+
+  async wait(condition, what, seconds = 8) {
+    const { held, value } = await this.poll(() => this.state(), condition, seconds);
+    if (!held) throw new Error(`waited ${seconds} s for ${what}; the page: ${JSON.stringify(value)}`);
+    return value;
   }
 
   async shownPage() {
@@ -79,14 +85,8 @@ class Scenario {
   }
 
   async expectPage(name, when) {
-    const deadline = Date.now() + 5000;
-    let shown;
-    do {
-      shown = await this.shownPage();
-      if (shown === name) return;
-      await sleep(25);
-    } while (Date.now() < deadline);
-    throw new Error(`${when}: the frame shows ${shown}, not ${name}`);
+    const { held, value } = await this.poll(() => this.shownPage(), (shown) => shown === name, 5);
+    if (!held) throw new Error(`${when}: the frame shows ${value}, not ${name}`);
   }
 
   // Waits until the slide `index` of the lecture plays at its start: the
@@ -99,14 +99,9 @@ class Scenario {
   }
 
   async captions(expected, what) {
-    const deadline = Date.now() + 8000;
-    let tracks;
-    do {
-      tracks = await this.page.run(captionsScript);
-      if (canonical(tracks) === canonical(expected)) return;
-      await sleep(25);
-    } while (Date.now() < deadline);
-    throw new Error(`${what}: ${JSON.stringify(tracks)}, not ${JSON.stringify(expected)}`);
+    const { held, value } = await this.poll(() => this.page.run(captionsScript),
+                                            (tracks) => canonical(tracks) === canonical(expected), 8);
+    if (!held) throw new Error(`${what}: ${JSON.stringify(value)}, not ${JSON.stringify(expected)}`);
   }
 
   async load(query, { base = this.lecture.base } = {}) {
