@@ -1,183 +1,132 @@
 // SPDX-License-Identifier: MIT
 #include "log_scanner.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace hreftrack {
 
 namespace {
 
-constexpr int endOfLog = -1;
 constexpr char slideTag[] = "<slide>";
 constexpr int tagLength = 7;
 constexpr int timeFieldDigits = 2;
 
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
+bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-// The next character of the log, 0..255, or endOfLog.  Carriage returns
-// are dropped wherever they stand; a 0x1A never gets into the block.  The
-// common case, a character at hand that is no CR, is kept small enough to
-// be inlined wherever a character is read.
-inline int SlideLogScanner::readChar() {
-  if (next_ < filled_ && block_[next_] != '\r') return block_[next_++];
-  return readCharSlowly();
-}
-
-int SlideLogScanner::readCharSlowly() {
-  for (;;) {
-    if (next_ == filled_ && !refill()) return endOfLog;
-    const unsigned char c = block_[next_++];
-    if (c != '\r') return c;
-  }
-}
-
 ScanStatus SlideLogScanner::nextEvent(SlideEvent& event) {
-  for (;;) {
-    if (matched_ == 0) {
-      if (!skipToTagStart()) return endStatus();
-      // Compare the bytes from this "<" with the tag, up to the CR that
-      // follows the block's data at the latest.  All seven alike: the tag.
-      // A byte unlike the tag's that is no CR: this "<" starts no tag.  Only
-      // a CR, in the log or after its block, leaves it to the character
-      // reader.
-      std::size_t alike = 1;
-      while (alike < tagLength &&
-             block_[next_ + alike] == static_cast<unsigned char>(slideTag[alike])) {
-        ++alike;
-      }
-      if (alike == tagLength) {
-        next_ += tagLength;
-        return readEvent(event);
-      }
-      if (block_[next_ + alike] != '\r') {
-        ++next_;
-        continue;
-      }
-    }
-    const int c = readChar();
-    if (c == endOfLog) return endStatus();
-    if (c == slideTag[matched_]) {
-      ++matched_;
-    } else {
-      matched_ = c == '<' ? 1 : 0;
-    }
-    if (matched_ == tagLength) {
-      // The characters of an event never count towards a tag, so the search
-      // starts afresh after it and the same tag cannot match twice.
-      matched_ = 0;
-      return readEvent(event);
-    }
+  while (next_ != filled_ || refill()) {
+    if (scanBlock(event)) return ScanStatus::Event;
   }
+  if (failed_) return ScanStatus::ReadError;
+  // A log that ends inside the time still yields its event, the fields not
+  // yet read at 0; one that ends before the time yields none.
+  const bool inTime = step_ == Step::Hours || step_ == Step::Minutes || step_ == Step::Seconds;
+  step_ = Step::Tag;
+  return inTime ? ScanStatus::Event : ScanStatus::End;
 }
 
-// With no part of the tag matched, nothing before the next "<" can start
-// one: skips there, a block at a time.  Returns false at the end of the log.
-bool SlideLogScanner::skipToTagStart() {
-  for (;;) {
-    const void* start = std::memchr(block_ + next_, '<', filled_ - next_);
-    if (start != nullptr) {
-      next_ = static_cast<std::size_t>(static_cast<const unsigned char*>(start) - block_);
-      return true;
-    }
-    next_ = filled_;
-    if (!refill()) return false;
-  }
-}
-
-// Reads what follows a tag: the slide number, then anything up to the
-// first digit, then hours, minutes and seconds, each ended by one character
-// that is dropped.  A log that ends before the hours leaves no event.
-ScanStatus SlideLogScanner::readEvent(SlideEvent& event) {
-  // Most events stand whole in the block: take those straight from it.
-  if (readEventInBlock(event)) return ScanStatus::Event;
-  int c = readNumber(readChar(), event.slideNumber, maxSlideDigits);
-  while (!isDigit(c)) {
-    if (c == endOfLog) return endStatus();
-    c = readChar();
-  }
-  readTimeField(c, event.hours);
-  readTimeField(readChar(), event.minutes);
-  readTimeField(readChar(), event.seconds);
-  // A log that ends inside the time still yields the event; a failed read
-  // does not, since the rest of the time may be lost with it.
-  return failed_ ? ScanStatus::ReadError : ScanStatus::Event;
-}
-
-// readEvent's rules, applied to the bytes of the block alone.  Where a CR
-// stands in or right after a run of digits (where dropping it could join
-// two runs), or the event runs to the CR that follows the block's data, it
-// gives up, having consumed nothing, and the character reader takes the
-// event from the start.  Anywhere else a CR is one more character that is
-// dropped.
-bool SlideLogScanner::readEventInBlock(SlideEvent& event) {
+// Runs the scan over the rest of the block, every byte in the step it
+// belongs to.  Returns true when an event is whole; the block is then read
+// up to the character that ended its seconds, and the next call goes on
+// from there.
+bool SlideLogScanner::scanBlock(SlideEvent& event) {
   const unsigned char* at = block_ + next_;
   const unsigned char* const end = block_ + filled_;
-  int count = 0;
-  for (; isDigit(*at); ++at) {
-    if (count < maxSlideDigits) event.slideNumber[count++] = static_cast<char>(*at);
-  }
-  if (*at == '\r') return false;
-  event.slideNumber[count] = '\0';
-  ++at;
-  while (at < end && !isDigit(*at)) ++at;
-  for (std::int32_t* field : {&event.hours, &event.minutes, &event.seconds}) {
-    at = takeTimeField(at, *field);
-    if (at == nullptr) return false;
-  }
-  next_ = static_cast<std::size_t>(at - block_);
-  return true;
-}
-
-// A time field read from the block from `at` on, as readTimeField reads
-// it.  Returns the place after the character that ends it, or nullptr if
-// that character is a CR, in the log or after its block.
-const unsigned char* SlideLogScanner::takeTimeField(const unsigned char* at, std::int32_t& value) {
-  value = 0;
-  int kept = 0;
-  for (; isDigit(*at); ++at) {
-    if (kept < timeFieldDigits) {
-      value = value * 10 + (*at - '0');
-      ++kept;
+  while (at != end) {
+    const unsigned char c = *at;
+    // A carriage return is dropped wherever it stands, so it can neither
+    // end a run of digits nor break a tag.
+    if (c == '\r') {
+      ++at;
+      continue;
+    }
+    if (step_ == Step::Tag) {
+      int matched = matched_;
+      for (;;) {
+        if (matched == 0) {
+          // Nothing before the next "<" can start a tag, and memchr finds it
+          // many times faster than a loop: a log of prose between the slides
+          // spends its time here.
+          const void* open = std::memchr(at, '<', static_cast<std::size_t>(end - at));
+          if (open == nullptr) {
+            at = end;
+            break;
+          }
+          at = static_cast<const unsigned char*>(open) + 1;
+          matched = 1;
+        }
+        while (at != end && matched < tagLength && *at == slideTag[matched]) {
+          ++at;
+          ++matched;
+        }
+        if (matched == tagLength || at == end || *at == '\r') break;
+        // This character breaks the tag; the search goes on from it, as it
+        // may be a "<" that starts another.
+        matched = 0;
+      }
+      matched_ = matched;
+      if (matched_ == tagLength) {
+        // The characters of an event never count towards a tag, so the
+        // search starts afresh after it and the same tag cannot match twice.
+        matched_ = 0;
+        event.hours = event.minutes = event.seconds = 0;
+        step_ = Step::Number;
+      }
+    } else if (step_ == Step::Number) {
+      if (isDigit(c)) {
+        int kept = digits_;
+        for (; at != end && isDigit(*at); ++at) {
+          if (kept < maxSlideDigits) event.slideNumber[kept++] = static_cast<char>(*at);
+        }
+        digits_ = kept;
+        continue;
+      }
+      ++at;  // The character after the number is dropped.
+      event.slideNumber[digits_] = '\0';
+      digits_ = 0;
+      step_ = Step::Gap;
+    } else if (step_ == Step::Gap) {
+      // Everything before the first digit is dropped, a tag included.
+      while (at != end && !isDigit(*at)) ++at;
+      if (at != end) step_ = Step::Hours;
+    } else {
+      // Hours, minutes or seconds: a run of digits, of which the field keeps
+      // the first two, and then one character that is dropped.
+      std::int32_t& field = step_ == Step::Hours     ? event.hours
+                            : step_ == Step::Minutes ? event.minutes
+                                                     : event.seconds;
+      if (isDigit(c)) {
+        int kept = digits_;
+        std::int32_t value = field;
+        for (; at != end && isDigit(*at); ++at) {
+          if (kept < timeFieldDigits) {
+            value = value * 10 + (*at - '0');
+            ++kept;
+          }
+        }
+        digits_ = kept;
+        field = value;
+        continue;
+      }
+      ++at;
+      digits_ = 0;
+      if (step_ == Step::Seconds) {
+        step_ = Step::Tag;
+        next_ = static_cast<std::size_t>(at - block_);
+        return true;
+      }
+      step_ = step_ == Step::Hours ? Step::Minutes : Step::Seconds;
     }
   }
-  if (*at == '\r') return nullptr;
-  return at + 1;
+  next_ = filled_;
+  return false;
 }
 
-// Reads the run of digits that begins with `c` (possibly empty) as a time
-// field: its first two digits give `value`, 0 if there are none, and the
-// rest are dropped.  The character that ends the run is read as well and
-// dropped: no field ever needs it.
-void SlideLogScanner::readTimeField(int c, std::int32_t& value) {
-  value = 0;
-  int kept = 0;
-  for (; isDigit(c); c = readChar()) {
-    if (kept < timeFieldDigits) {
-      value = value * 10 + (c - '0');
-      ++kept;
-    }
-  }
-}
-
-// Reads the run of digits that begins with `c` (possibly empty) as a slide
-// number: keeps its first `room` digits in `kept` and drops the rest.  The
-// character that ends the run is read as well and dropped; it is returned.
-int SlideLogScanner::readNumber(int c, char* kept, int room) {
-  int count = 0;
-  while (isDigit(c)) {
-    if (count < room) kept[count++] = static_cast<char>(c);
-    c = readChar();
-  }
-  kept[count] = '\0';
-  return c;
-}
-
-// Reads the next block.  A 0x1A ends the log as its end does, so the block
-// is cut short before it and nothing after it is read.  A CR follows the
-// block's data: the quick paths stop there as at a CR of the log, so they
-// need no other bound.
+// Reads the next block.  A 0x1A ends the log as its end does: the block is
+// cut short before it, and nothing after it is read.
 bool SlideLogScanner::refill() {
   if (ended_) return false;
   next_ = 0;
@@ -189,8 +138,7 @@ bool SlideLogScanner::refill() {
     ended_ = true;
     failed_ = std::ferror(log_) != 0;
   }
-  block_[filled_] = '\r';
-  return filled_ > 0;
+  return filled_ != 0;
 }
 
 }  // namespace hreftrack

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdint>
 #include <cstdio>
 
 #include "records.h"
@@ -22,6 +21,10 @@ enum class ScanStatus {
 
 /// Reads a log once, front to back, and yields each "<slide>" tag it meets
 /// together with the slide number and the time that follow the tag.
+///
+/// One state machine reads the log a block at a time.  Its state is the step
+/// of the scan it is in, and it carries over the end of a block, so an event
+/// may be cut by a block's end anywhere and still reads as a whole.
 class SlideLogScanner {
  public:
   /// The most bytes of the log read from the stream at a time.
@@ -34,20 +37,24 @@ class SlideLogScanner {
   SlideLogScanner(const SlideLogScanner&) = delete;
   SlideLogScanner& operator=(const SlideLogScanner&) = delete;
 
-  /// Scans on to the next slide tag and reads its event into `event`.
+  /// Scans on to the next slide tag and reads its event into `event`.  The
+  /// event is filled in as it is read, so `event` holds a whole event only
+  /// when the call returns ScanStatus::Event.
   ScanStatus nextEvent(SlideEvent& event);
 
  private:
-  bool skipToTagStart();
-  ScanStatus readEvent(SlideEvent& event);
-  bool readEventInBlock(SlideEvent& event);
-  static const unsigned char* takeTimeField(const unsigned char* at, std::int32_t& value);
-  int readNumber(int c, char* kept, int room);
-  void readTimeField(int c, std::int32_t& value);
-  int readChar();
-  int readCharSlowly();
+  /// The steps of the scan, in the order one event passes through them.
+  enum class Step {
+    Tag,      // Looking for "<slide>"; matched_ says how much of it is seen.
+    Number,   // The slide number's digits, right after the tag.
+    Gap,      // Anything up to the first digit of the time.
+    Hours,    // A run of digits, then one character that is dropped;
+    Minutes,  // likewise,
+    Seconds,  // likewise, and the event is whole.
+  };
+
+  bool scanBlock(SlideEvent& event);
   bool refill();
-  ScanStatus endStatus() const { return failed_ ? ScanStatus::ReadError : ScanStatus::End; }
 
   std::FILE* log_;
   std::size_t readSize_;
@@ -55,12 +62,16 @@ class SlideLogScanner {
   std::size_t filled_ = 0;  // How many bytes of the block hold log data.
   bool ended_ = false;      // The end, a 0x1A or a read error has been met.
   bool failed_ = false;     // A read of the stream failed.
-  // How many characters of "<slide>" the last characters read by the tag
-  // search spell, 0 to 6.  This is all that matters of a window over the
-  // last seven: no tail of the tag is also its head, so only the run of
-  // tag characters after the latest "<" can still grow into a match.
+  Step step_ = Step::Tag;
+  // How many characters of "<slide>" the last characters read spell, 0 to 6.
+  // This is all that matters of a window over the last seven: no tail of the
+  // tag is also its head, so only the run of tag characters after the latest
+  // "<" can still grow into a match.
   int matched_ = 0;
-  unsigned char block_[blockSize + 1] = {};  // The log's bytes, then a CR.
+  // How many digits the number or field being read has kept; 0 whenever a
+  // run of digits is yet to come.
+  int digits_ = 0;
+  unsigned char block_[blockSize] = {};
 };
 
 }  // namespace hreftrack
