@@ -187,9 +187,6 @@ std::optional<PlayLength> askPlayLength(Console& console) {
 
 void convertLog(Console& console, std::FILE* log, std::FILE* track, const TimeOffset& offset,
                 const PlayLength& length) {
-  // The writer buffers the track itself; a second buffer in the stream
-  // would only split its writes.
-  std::setvbuf(track, nullptr, _IONBF, 0);
   SlideLogScanner scanner(log);
   HrefTrackWriter writer(track);
   writer.writeOpening();

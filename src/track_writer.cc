@@ -12,11 +12,19 @@ const char trackHeader[] =
     "{QTtext}{font:Geneva}{plain}{size:12}{textColor: 65535, 65535, 65535}"
     "{backColor: 0, 0, 0}{justify:center}{timeScale:30}{width:160}{height:48}"
     "{timeStamps:absolute}{language:0}{textEncoding:0}\r\n";
+const char trackOpening[] = "[00:00:00.00]\r\nA<foil0.html> T<myfoil>\r\n";
 
 namespace {
 
 constexpr char hrefStart[] = "A<foil";
 constexpr char hrefEnd[] = ".html> T<myfoil>\r\n";
+
+// The longest sample there can be: the hours of three 32-bit fields and
+// their offsets, carries folded in, take at most ten digits, and the slide
+// number maxSlideDigits.
+constexpr std::size_t longestSample = 79;
+static_assert(longestSample == sizeof "[9999999999:59:59.00]\r\n" - 1 + sizeof hrefStart - 1 +
+                                   maxSlideDigits + sizeof hrefEnd - 1);
 
 // Puts `value` in decimal with at least two digits, as "%02d" prints a
 // value that is not negative: 5 as 05, 100 as 100.  Returns the end.
@@ -38,12 +46,6 @@ template <std::size_t size>
 char* putText(char* out, const char (&text)[size]) {
   return std::copy(text, text + size - 1, out);
 }
-
-// The most bytes one sample takes: a stamp of at most 33 characters (20
-// digits of hours at the very most) and an HREF line with up to
-// maxSlideDigits digits, each with its CR LF.
-constexpr std::size_t longestSample = 128;
-static_assert(33 + sizeof hrefStart + maxSlideDigits + sizeof hrefEnd <= longestSample);
 
 // Puts one sample, its stamp and its HREF line.  Returns the end.
 char* putSample(char* out, const SlideEvent& event, const TimeOffset& offset) {
@@ -69,29 +71,25 @@ char* putSample(char* out, const SlideEvent& event, const TimeOffset& offset) {
 
 }  // namespace
 
+HrefTrackWriter::HrefTrackWriter(std::FILE* out) : out_(out) {
+  // A second buffer in the stream would only split the writer's writes.
+  std::setbuf(out_, nullptr);
+}
+
 void HrefTrackWriter::writeOpening() {
-  static const char opening[] = "[00:00:00.00]\r\nA<foil0.html> T<myfoil>\r\n";
   append(trackHeader, sizeof trackHeader - 1);
-  append(opening, sizeof opening - 1);
+  append(trackOpening, sizeof trackOpening - 1);
 }
 
 void HrefTrackWriter::writeSlide(const SlideEvent& event, const TimeOffset& offset) {
-  // Straight into the buffer when the longest sample fits there; else into
-  // a line of its own, which append splits at the buffer's edge.
-  if (bufferSize - used_ >= longestSample) {
-    char* const start = buffer_ + used_;
-    used_ += static_cast<std::size_t>(putSample(start, event, offset) - start);
-    return;
-  }
   char line[longestSample];
   append(line, static_cast<std::size_t>(putSample(line, event, offset) - line));
 }
 
 void HrefTrackWriter::writeClosing(const PlayLength& length) {
   // Once a run, so the pattern itself is clearer than any speed.  The line
-  // has room for four fields of any 32-bit value (51 characters), so it is
-  // never cut short.
-  char line[64];
+  // has room for four fields of any 32-bit value.
+  char line[sizeof "[-2147483648:-2147483648:-2147483648.-2147483648]\r\n"];
   const int size = std::snprintf(line, sizeof line, "[%02d:%02d:%02d.%02d]\r\n", length.hours,
                                  length.minutes, length.seconds, length.hundredths);
   append(line, static_cast<std::size_t>(size));
@@ -99,24 +97,24 @@ void HrefTrackWriter::writeClosing(const PlayLength& length) {
 
 bool HrefTrackWriter::finish() {
   drain();
-  if (std::fflush(out_) != 0) failed_ = true;
   return !failed_;
 }
 
+// Fills the buffer, and writes it whenever it is full: the stream sees
+// writes of exactly bufferSize bytes until the last one.
 void HrefTrackWriter::append(const char* text, std::size_t length) {
   while (length > 0) {
-    if (used_ == bufferSize) drain();
     const std::size_t part = std::min(length, bufferSize - used_);
     std::memcpy(buffer_ + used_, text, part);
     used_ += part;
     text += part;
     length -= part;
+    if (used_ == bufferSize) drain();
   }
 }
 
-// The buffer goes out whole, so the stream sees writes of exactly
-// bufferSize bytes until the last one.  A failed write still empties the
-// buffer: the run goes on to its end and reports the failure there.
+// A failed write still empties the buffer: the run goes on to its end and
+// reports the failure there.
 void HrefTrackWriter::drain() {
   if (std::fwrite(buffer_, 1, used_, out_) != used_) failed_ = true;
   used_ = 0;

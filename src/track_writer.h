@@ -13,6 +13,8 @@ namespace hreftrack {
 
 /// The first line of every track: a QuickTime "{QTtext}" description, CR LF ended.
 extern const char trackHeader[];
+/// The sample every track opens with, after its header: slide 0 at time zero.
+extern const char trackOpening[];
 
 /// Writes the track: the opening sample, one sample per slide, the closing stamp.
 /// Lines go out through a buffer of its own, and every line ends in CR LF.
@@ -21,8 +23,10 @@ class HrefTrackWriter {
   /// How many bytes the writer collects before it hands them to the stream.
   static constexpr std::size_t bufferSize = 16384;
 
-  /// Writes to `out`, which the caller opened in binary mode and keeps open.
-  explicit HrefTrackWriter(std::FILE* out) : out_(out) {}
+  /// Writes to `out`, which the caller has just opened in binary mode and
+  /// keeps open.  The writer buffers the track itself, so it makes `out`
+  /// unbuffered: the stream passes on each full buffer as one write.
+  explicit HrefTrackWriter(std::FILE* out);
   HrefTrackWriter(const HrefTrackWriter&) = delete;
   HrefTrackWriter& operator=(const HrefTrackWriter&) = delete;
 
@@ -32,7 +36,7 @@ class HrefTrackWriter {
   void writeSlide(const SlideEvent& event, const TimeOffset& offset);
   /// Writes the play length, unchanged, as the last stamp.
   void writeClosing(const PlayLength& length);
-  /// Hands every buffered byte to the stream and flushes it; false if any write failed.
+  /// Hands every buffered byte to the stream; false if any write of the track failed.
   bool finish();
 
  private:
