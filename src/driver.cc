@@ -74,8 +74,7 @@ int convertAnswer(const char* text, int wanted, std::array<long long, 4>& values
 bool askTime(Console& console, const TimeQuestion& question, TimeValues& values) {
   for (;;) {
     print(console, question.prompt);
-    const bool gotAnswer =
-        readAnswerLine(console, console.answerLine, sizeof console.answerLine) > 0;
+    const bool gotAnswer = readAnswerLine(console) > 0;
     const AnswerVerdict verdict = judgeAnswer(console.answerLine, question, values);
     if (verdict == AnswerVerdict::Accepted) return true;
     print(console, verdict == AnswerVerdict::TooFewValues ? tooFewMessage : outOfRangeMessage);
@@ -135,10 +134,11 @@ void print(Console& console, const char* text) {
   if (console.flushEachPrint) std::fflush(console.out);
 }
 
-std::size_t readAnswerLine(Console& console, char* line, std::size_t size) {
+std::size_t readAnswerLine(Console& console) {
   if (console.inputEnded) return 0;
+  char* const line = console.answerLine;
   std::size_t count = 0;
-  while (count + 1 < size) {
+  while (count + 1 < sizeof console.answerLine) {
     int c = std::getc(console.in);
     if (c == '\r') {
       const int next = std::getc(console.in);

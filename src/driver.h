@@ -33,9 +33,10 @@ Console openConsole();
 /// Writes `text` to the console; the tool has nowhere to report a failed print.
 void print(Console& console, const char* text);
 
-/// Reads one line, or its next size-1 characters, into `line`, with CR LF read as a line feed.
-/// Returns how many characters it stored; 0, leaving `line` as it was, at the end of input.
-std::size_t readAnswerLine(Console& console, char* line, std::size_t size);
+/// Reads one line, or its next 49 characters, into the console's answer line, with CR LF read
+/// as a line feed.  Returns how many characters it stored; 0, leaving the answer line as it
+/// was, at the end of input.
+std::size_t readAnswerLine(Console& console);
 
 /// One question of the time dialogue: its prompt and the values it asks for.
 struct TimeQuestion {

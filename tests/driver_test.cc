@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -100,12 +101,16 @@ class AnswerLineTest : public ::testing::Test {
     console.in = input->get();
   }
   std::string next() {
-    const std::size_t count = readAnswerLine(console, line, sizeof line);
-    return count == 0 ? "(end) " + std::string(line) : std::string(line, count);
+    const std::size_t count = readAnswerLine(console);
+    return count == 0 ? "(end) " + std::string(console.answerLine)
+                      : std::string(console.answerLine, count);
   }
   std::unique_ptr<TempFile> input;
-  Console console;
-  char line[answerLineSize] = "untouched";
+  Console console = [] {
+    Console untouched;
+    std::strcpy(untouched.answerLine, "untouched");
+    return untouched;
+  }();
 };
 
 TEST_F(AnswerLineTest, LinesArriveWithTheirLineEnd) {
