@@ -20,9 +20,9 @@ for name in answers conversion; do
   [ "$name" = conversion ] && corpus=$seeds/log
   mkdir -p "$work/$name/corpus" "$work/$name/cases"
   if [ "$name" = answers ]; then
-    cases=("$root"/examples/answers.txt "$root"/tests/data/*.answers)
+    cases=("$root"/examples/answers.txt "$root"/tests/e2e/data/*.answers)
   else
-    cases=("$root"/examples/log.xml "$root"/tests/data/*.log)
+    cases=("$root"/examples/log.xml "$root"/tests/e2e/data/*.log)
   fi
   for input in "${cases[@]}"; do cp "$input" "$work/$name/cases/$(basename "$input")"; done
   echo "fuzz_$name: $seconds s"
