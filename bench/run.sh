@@ -8,13 +8,19 @@
 # the tool's throughput and its peak resident memory; then runs the
 # micro-benchmarks of the scanner and the writer.
 #
-#   bench/run.sh [RUNS]
+#   bench/run.sh [RUNS [BASELINE]]
+#
+# BASELINE, another build of the tool (an earlier commit's, say), is run in
+# the same rounds, paired with this one: its median, the ratio tool/baseline
+# and its peak memory are printed too, and its track must be byte for byte
+# the tool's.
 #
 # It builds an optimised tree in build-bench/ and makes its logs once, in
 # $HREFTRACK_BENCH_DIR (default /tmp/hreftrack-bench): about 1.2 GB.  It
 # needs Google Benchmark (libbenchmark-dev), GNU grep and /usr/bin/time.
 set -euo pipefail
 runs=${1:-7}
+baseline=${2:+$(realpath "$2")}
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$top/build-bench
 data=${HREFTRACK_BENCH_DIR:-/tmp/hreftrack-bench}
@@ -41,9 +47,9 @@ now() { echo "${EPOCHREALTIME/,/.}"; }
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# Peak resident memory of one conversion, in KiB.
+# Peak resident memory of one conversion by TOOL (the tool by default), in KiB.
 peak_kib() {
-  (cd "$work" && /usr/bin/time -f %M "$tool" < answers 2>&1 > /dev/null | tail -n 1)
+  (cd "$work" && /usr/bin/time -f %M "${1:-$tool}" < answers 2>&1 > /dev/null | tail -n 1)
 }
 
 # Seconds between two readings of now().
@@ -53,12 +59,21 @@ measure() {
   local name=$1 log=$data/$1.xml
   ln -sf "$log" "$work/log.xml"
   cat "$log" > /dev/null  # Both read it from the page cache.
-  local tool_times=() grep_times=() write_times=()
+  local tool_times=() grep_times=() write_times=() baseline_times=()
   for _ in $(seq "$runs"); do
     local start after_tool after_grep end
+    if [ -n "$baseline" ]; then
+      start=$(now)
+      (cd "$work" && cat answers | "$baseline" > /dev/null && mv HREFTrack.txt baseline.txt)
+      baseline_times+=("$(elapsed "$start" "$(now)")")
+    fi
     start=$(now)
     (cd "$work" && cat answers | "$tool" > /dev/null)
     after_tool=$(now)
+    if [ -n "$baseline" ] && ! cmp -s "$work/baseline.txt" "$work/HREFTrack.txt"; then
+      echo "$name: the baseline's track differs from the tool's" >&2
+      exit 1
+    fi
     # Not into /dev/null: grep would stop at the first match.
     (cd "$work" && LC_ALL=C grep -c '<slide>' log.xml > count)
     after_grep=$(now)
@@ -81,7 +96,13 @@ measure() {
         name, bytes / 1e6, tags, track / 1e6, peak, bytes / 1e6 / tool
       printf "        tool %.3f s  grep %.3f s  write %.3f s  floor %.3f s  tool/grep %.2f  tool/floor %.2f\n",
         tool, grep, write, grep + write, tool / grep, tool / (grep + write) }'
-  rm -f "$work/floor"
+  if [ -n "$baseline" ]; then
+    awk -v tool="$tool_median" -v base="$(printf '%s\n' "${baseline_times[@]}" | median)" \
+      -v peak="$(peak_kib "$baseline")" 'BEGIN {
+        printf "        baseline %.3f s  tool/baseline %.3f  baseline peak %d KiB\n",
+          base, tool / base, peak }'
+  fi
+  rm -f "$work/floor" "$work/baseline.txt"
 }
 
 echo "median of $runs alternating runs each; grep: $(grep --version | head -n 1)"
