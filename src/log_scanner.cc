@@ -58,7 +58,8 @@ bool SlideLogScanner::scanBlock(SlideEvent& event) {
           at = static_cast<const unsigned char*>(open) + 1;
           matched = 1;
         }
-        while (at != end && matched < tagLength && *at == slideTag[matched]) {
+        while (at != end && matched < tagLength &&
+               *at == static_cast<unsigned char>(slideTag[matched])) {
           ++at;
           ++matched;
         }
@@ -95,10 +96,10 @@ bool SlideLogScanner::scanBlock(SlideEvent& event) {
     } else {
       // Hours, minutes or seconds: a run of digits, of which the field keeps
       // the first two, and then one character that is dropped.
-      std::int32_t& field = step_ == Step::Hours     ? event.hours
-                            : step_ == Step::Minutes ? event.minutes
-                                                     : event.seconds;
       if (isDigit(c)) {
+        std::int32_t& field = step_ == Step::Hours     ? event.hours
+                              : step_ == Step::Minutes ? event.minutes
+                                                       : event.seconds;
         int kept = digits_;
         std::int32_t value = field;
         for (; at != end && isDigit(*at); ++at) {

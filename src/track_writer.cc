@@ -83,7 +83,8 @@ void HrefTrackWriter::writeOpening() {
 
 void HrefTrackWriter::writeSlide(const SlideEvent& event, const TimeOffset& offset) {
   char line[longestSample];
-  append(line, static_cast<std::size_t>(putSample(line, event, offset) - line));
+  const char* const end = putSample(line, event, offset);
+  append(line, static_cast<std::size_t>(end - line));
 }
 
 void HrefTrackWriter::writeClosing(const PlayLength& length) {
