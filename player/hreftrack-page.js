@@ -1,163 +1,236 @@
 // SPDX-License-Identifier: MIT
-// Wires the page: plays a recording beside a frame and keeps the frame on the
-// page that the HREF track names for the moment the recording has reached,
-// with a list of the slides that follows the recording and seeks on a click,
-// and the recording's captions where the link or the user names them.
+// Wires the page to the player's pure functions: plays a recording beside a
+// frame, and keeps the frame on the page that the HREF track names for the
+// moment the recording has reached, with a list of the slides that follows
+// the recording and seeks on a click, and the recording's captions where the
+// link or the user names them.
 //
-// The timing is the browser's own: every sample becomes a cue of a hidden
-// metadata text track, and a change of the active cues moves the frame and
-// the list.  Seeking, pausing and the playback rate need no code here.
+// The timing is the browser's own: the page watches the recording leave the
+// span of the sample that plays through one cue of a hidden metadata text
+// track, whose change the browser reports the moment it happens.  Every
+// event goes to the player's rules (hreftrack-rules.js), which decide what
+// the page does.
 (function () {
   "use strict";
 
-  const {
-    parseTrack, playableSamples, sameOrigin, entryLabel, sampleAt, stepFrom, startTime,
-    isTextField, chooseFiles, captionsLanguage, captionsLabel,
-  } = globalThis.HrefTrack;
+  const video = /** @type {HTMLVideoElement} */ (document.getElementById("recording"));
+  const frame = /** @type {HTMLIFrameElement} */ (document.getElementById("foil"));
+  const messages = /** @type {HTMLElement} */ (document.getElementById("messages"));
+  const list = /** @type {HTMLOListElement} */ (document.getElementById("slides"));
+  const chooser = /** @type {HTMLElement} */ (document.getElementById("chooser"));
+  const files = /** @type {HTMLInputElement} */ (document.getElementById("files"));
 
-  const video = document.getElementById("recording");
-  const frame = document.getElementById("foil");
-  const messages = document.getElementById("messages");
-  const list = document.getElementById("slides");
-  const chooser = document.getElementById("chooser");
-  const files = document.getElementById("files");
+  // How many entries of the list are made in one go before the page lets
+  // the browser answer the user: a long track never freezes it.
+  const batch = 4000;
+  // The list lays out its rows in view and this many on each side, and holds
+  // the place of the rest: a list of 100,000 slides costs the page little
+  // more than one of 500, which it lays out whole.
+  const around = 50;
 
-  // What plays: the samples in the order of their start, the one that plays
-  // now (-1 for none), the list's buttons, and the files chosen from disk.
-  const state = { samples: [], current: -1, buttons: [], cues: null, startAt: null,
-                  starting: false, chosen: {}, recordingUrl: null, captionsUrl: null,
-                  language: "no" };
+  let player = initialState();
+  /** @type {HTMLButtonElement[]} */
+  let buttons = [];
+  /** @type {HTMLButtonElement | null} */
+  let marked = null;
+  // The name of each page of the track, as the list names it.
+  /** @type {Map<string, string>} */
+  let names = new Map();
+  // The rows laid out now, and the height of one, once a row is laid out.
+  let rows = { first: 0, end: 0 };
+  let rowHeight = 0;
+  // The one cue that watches the span in which the same sample plays.
+  const watcher = video.addTextTrack("metadata", "HREF");
+  watcher.mode = "hidden";
+  let language = "no";
+  // The files chosen from disk so far, and the blob: addresses made of them.
+  /** @type {Partial<Chosen>} */
+  let chosen = {};
+  /** @type {Record<string, string>} */
+  const blobs = {};
+  // Each new track starts a new build of the list; an older build stops.
+  let build = 0;
 
+  /** @param {string} text */
   function say(text) {
     const item = document.createElement("li");
     item.textContent = text;
     messages.append(item);
   }
 
+  /** @param {string} href */
   function show(href) {
     if (frame.dataset.page === href) return;
     frame.dataset.page = href;
     try {
-      frame.contentWindow.location.replace(href);
+      /** @type {Window} */ (frame.contentWindow).location.replace(href);
     } catch {
       frame.src = href;
     }
   }
 
-  // Scrolls the list, and only the list, so that `item` is in view.
-  function keepInView(item) {
-    if (item.offsetTop < list.scrollTop) {
-      list.scrollTop = item.offsetTop;
-    } else if (item.offsetTop + item.offsetHeight > list.scrollTop + list.clientHeight) {
-      list.scrollTop = item.offsetTop + item.offsetHeight - list.clientHeight;
+  /** @param {number} index */
+  function row(index) {
+    return /** @type {HTMLLIElement} */ (buttons[index].parentElement);
+  }
+
+  // Lays out the rows near the list's view, and holds the place of the
+  // others above and below them.
+  function layOut() {
+    const count = player.samples.length;
+    const wanted = rowsToLayOut({ count, rowHeight, scrollTop: list.scrollTop,
+                                  viewHeight: list.clientHeight, around,
+                                  centre: Math.max(player.current, 0) });
+    for (let index = rows.first; index < Math.min(rows.end, buttons.length); index += 1) {
+      if (index < wanted.first || index >= wanted.end) row(index).className = "";
+    }
+    for (let index = wanted.first; index < Math.min(wanted.end, buttons.length); index += 1) {
+      if (index < rows.first || index >= rows.end) reveal(index);
+    }
+    rows = wanted;
+    if (rowHeight === 0 && rows.end > rows.first && rows.first < buttons.length) {
+      rowHeight = row(rows.first).offsetHeight;
+    }
+    list.style.setProperty("--above", `${rows.first * rowHeight}px`);
+    list.style.setProperty("--below", `${(count - Math.min(rows.end, buttons.length)) * rowHeight}px`);
+  }
+
+  // Lays out row `index`, which tells assistive technology where it stands
+  // in the whole list.
+  /** @param {number} index */
+  function reveal(index) {
+    const item = row(index);
+    item.className = "shown";
+    item.setAttribute("aria-posinset", String(index + 1));
+    item.setAttribute("aria-setsize", String(player.samples.length));
+  }
+
+  // Marks the entry of the sample that plays, and scrolls the list, never
+  // the page, so that it is in view.
+  function mark() {
+    if (marked !== null) marked.removeAttribute("aria-current");
+    marked = buttons[player.current] ?? null;
+    if (marked === null) return;
+    marked.setAttribute("aria-current", "true");
+    if (rowHeight === 0) return;
+    const top = player.current * rowHeight;
+    if (top < list.scrollTop) {
+      list.scrollTop = top;
+    } else if (top + rowHeight > list.scrollTop + list.clientHeight) {
+      list.scrollTop = top + rowHeight - list.clientHeight;
+    }
+    layOut();
+  }
+
+  /**
+   * Hands `event` to the rules and does what they say.
+   * @param {PlayerEvent} event
+   * @param {Event} [domEvent]
+   */
+  function dispatch(event, domEvent) {
+    const answer = decide(player, event);
+    player = answer.state;
+    for (const action of answer.actions) {
+      if (action.type === "show") show(action.href);
+      else if (action.type === "seek") video.currentTime = action.time;
+      else if (action.type === "mark") mark();
+      else if (action.type === "watch") watch(action.from, action.to);
+      else if (domEvent) domEvent.preventDefault();
     }
   }
 
-  // Makes sample `index` the one that plays now: its page in the frame, its
-  // entry marked.  With -1 (between samples) the frame keeps its page.
-  function setCurrent(index) {
-    if (state.current >= 0) state.buttons[state.current].removeAttribute("aria-current");
-    state.current = index;
-    if (index < 0) return;
-    const button = state.buttons[index];
-    button.setAttribute("aria-current", "true");
-    keepInView(button.parentElement);
-    show(state.samples[index].href);
+  /** @param {number} from @param {number} to */
+  function watch(from, to) {
+    for (const cue of [...(watcher.cues ?? [])]) watcher.removeCue(cue);
+    watcher.addCue(new VTTCue(from, to, ""));
   }
 
-  function goTo(index) {
-    // A slide chosen before the recording could go to a link's t= wins.
-    state.starting = false;
-    setCurrent(index);
-    video.currentTime = state.samples[index].start;
+  // An entry of the list, to be copied: a button that names a slide and
+  // gives its start.  The blank after the name keeps the two apart in the
+  // entry's text.
+  const entryTemplate = document.createElement("li");
+  {
+    const name = document.createElement("span");
+    name.className = "slide-name";
+    name.append("");
+    const start = document.createElement("span");
+    start.className = "slide-start";
+    start.append("");
+    const button = document.createElement("button");
+    button.type = "button";
+    button.append(name, start);
+    entryTemplate.append(button);
   }
 
-  // Seeks to where a link asks the recording to start.  Until the recording
-  // is there, the cues of time 0 must not move the frame back to slide 0.
-  function seekAtStart(time) {
-    state.starting = true;
-    const seek = () => {
-      if (!state.starting) return;
-      video.addEventListener("seeked", () => {
-        state.starting = false;
-        onCueChange();
-      }, { once: true });
-      video.currentTime = time;
-    };
-    if (video.readyState >= HTMLMediaElement.HAVE_METADATA) {
-      seek();
+  /** @param {number} index */
+  function entry(index) {
+    const label = entryLabel(player.samples[index], names);
+    const item = /** @type {HTMLLIElement} */ (entryTemplate.cloneNode(true));
+    const button = /** @type {HTMLButtonElement} */ (item.firstChild);
+    /** @type {Text} */ (/** @type {Node} */ (button.firstChild).firstChild).data = `${label.name} `;
+    /** @type {Text} */ (/** @type {Node} */ (button.lastChild).firstChild).data = label.start;
+    return item;
+  }
+
+  // Builds the list a batch at a time, each batch in a task of its own, so
+  // that the page answers the user while a long track is read.
+  /** @param {number} own  the build this is */
+  function buildFrom(own, from = 0) {
+    if (own !== build) return;
+    const to = Math.min(from + batch, player.samples.length);
+    const entries = document.createDocumentFragment();
+    for (let index = from; index < to; index += 1) {
+      const item = entry(index);
+      buttons.push(/** @type {HTMLButtonElement} */ (item.firstChild));
+      entries.append(item);
+    }
+    list.append(entries);
+    for (let index = Math.max(from, rows.first); index < Math.min(to, rows.end); index += 1) {
+      reveal(index);
+    }
+    layOut();
+    if (player.current >= from && player.current < to) mark();
+    if (to < player.samples.length) {
+      setTimeout(() => buildFrom(own, to), 0);
     } else {
-      video.addEventListener("loadedmetadata", seek, { once: true });
+      list.setAttribute("aria-busy", "false");
     }
   }
 
-  function buildList() {
-    list.replaceChildren();
-    state.buttons = state.samples.map((sample, index) => {
-      const label = entryLabel(sample);
-      const name = document.createElement("span");
-      name.className = "slide-name";
-      name.textContent = label.name;
-      const start = document.createElement("span");
-      start.className = "slide-start";
-      start.textContent = label.start;
-      const button = document.createElement("button");
-      button.type = "button";
-      button.append(name, " ", start);
-      button.addEventListener("click", () => goTo(index));
-      const item = document.createElement("li");
-      item.append(button);
-      list.append(item);
-      return button;
-    });
-  }
-
-  function onCueChange() {
-    if (state.starting) return;
-    let index = -1;
-    for (const cue of state.cues.activeCues) index = Math.max(index, Number(cue.id));
-    if (index !== state.current) setCurrent(index);
-  }
-
-  // Plays a track's text; the pages it names are resolved against `base`.
+  /**
+   * Plays a track's text; the pages it names are resolved against `base`.
+   * @param {string} text
+   * @param {string} base
+   */
   function play(text, base) {
     const parsed = parseTrack(text);
     // The frame is named after the track's target, as in the original layout.
     if (parsed.samples.length > 0) frame.name = parsed.samples[0].frame;
     const { samples, problems } = playableSamples(parsed, base, frame.name);
-    for (const problem of problems) say(problem.text);
+    for (const message of problemMessages(problems)) say(message);
 
-    state.samples = samples;
-    state.current = -1;
-    buildList();
-    if (state.cues === null) {
-      state.cues = video.addTextTrack("metadata", "HREF");
-      state.cues.mode = "hidden";
-      state.cues.addEventListener("cuechange", onCueChange);
-    }
-    for (const cue of [...state.cues.cues]) state.cues.removeCue(cue);
-    samples.forEach((sample, index) => {
-      const cue = new VTTCue(sample.start, sample.end, sample.href);
-      cue.id = String(index);
-      state.cues.addCue(cue);
-    });
-
-    // The frame shows the page of the start at once, before the recording
-    // plays: slide 0's at time 0, or the one a link's t= asks for.
-    const at = state.startAt ?? 0;
-    if (at > 0) seekAtStart(at);
-    setCurrent(sampleAt(samples, at));
-    document.body.dataset.ready = "true";
+    build += 1;
+    names = new Map();
+    buttons = [];
+    marked = null;
+    list.replaceChildren();
+    list.scrollTop = 0;
+    list.setAttribute("aria-busy", "true");
+    dispatch({ type: "track", samples, startAt: link.startAt });
+    const centre = Math.max(player.current, 0);
+    rows = { first: Math.max(centre - around, 0), end: Math.min(centre + around, samples.length) };
+    buildFrom(build);
   }
 
   // Gives the recording the captions at `url`, shown at once: WebKit leaves
   // an added track disabled despite `default`, after its own preference.
+  /** @param {string} url @param {string} name */
   function addCaptions(url, name) {
     for (const old of video.querySelectorAll("track")) old.remove();
     const captions = document.createElement("track");
     captions.kind = "captions";
-    captions.srclang = state.language;
-    captions.label = captionsLabel(state.language);
+    captions.srclang = language;
+    captions.label = captionsLabel(language);
     captions.default = true;
     captions.addEventListener("error", () => {
       say(`Kan ikke lese tekstingen ${name}: den mangler eller er ikke WebVTT. ` +
@@ -168,6 +241,13 @@
     captions.track.mode = "showing";
   }
 
+  /** @param {string} url */
+  function setRecording(url) {
+    dispatch({ type: "recording" });
+    video.src = url;
+  }
+
+  /** @param {string} trackUrl */
   async function playServed(trackUrl) {
     let text;
     try {
@@ -176,39 +256,42 @@
       if (!response.ok) throw new Error(String(response.status));
       text = await response.text();
     } catch {
-      say(`Kan ikke hente sporet ${trackUrl.pathname.split("/").pop()}.`);
+      say(`Kan ikke hente sporet ${new URL(trackUrl).pathname.split("/").pop()}.`);
       return;
     }
-    play(text, trackUrl.href);
+    play(text, trackUrl);
   }
 
-  // A blob: address for a chosen file, kept in `state[key]` in place of the
-  // one before it, which is let go.
-  function objectUrl(key, file) {
-    if (state[key]) URL.revokeObjectURL(state[key]);
-    state[key] = URL.createObjectURL(file);
-    return state[key];
+  // A blob: address for a chosen file, in place of the one made before it
+  // under `key`, which is let go.
+  /** @param {string} key @param {Blob} file */
+  function blobUrl(key, file) {
+    if (blobs[key]) URL.revokeObjectURL(blobs[key]);
+    blobs[key] = URL.createObjectURL(file);
+    return blobs[key];
   }
 
   // Files chosen or dropped: the recording plays from memory, and the track's
   // pages are resolved against the page's own folder.
+  /** @param {FileList} fileList */
   async function playChosen(fileList) {
     messages.replaceChildren();
-    const previous = state.chosen;
-    state.chosen = chooseFiles([...fileList], previous);
-    for (const name of state.chosen.ignored) {
+    const previous = chosen;
+    const now = chooseFiles([...fileList], previous);
+    chosen = now;
+    for (const name of now.ignored) {
       say(`Filen ${name} er verken opptak, spor eller teksting, og brukes ikke.`);
     }
-    const { recording, track, captions } = state.chosen;
+    const recording = /** @type {File | null} */ (now.recording);
+    const track = /** @type {File | null} */ (now.track);
+    const captions = /** @type {File | null} */ (now.captions);
     if (captions && captions !== previous.captions) {
-      addCaptions(objectUrl("captionsUrl", captions), captions.name);
+      addCaptions(blobUrl("captions", captions), captions.name);
     }
-    if (recording && recording !== previous.recording) {
-      video.src = objectUrl("recordingUrl", recording);
-    }
-    if (!recording) say("Velg ogsaa opptaket, for eksempel en .webm-fil.");
+    if (recording && recording !== previous.recording) setRecording(blobUrl("recording", recording));
+    if (!recording) say("Velg også opptaket, for eksempel en .webm-fil.");
     if (!track) {
-      say("Velg ogsaa sporet, HREFTrack.txt.");
+      say("Velg også sporet, HREFTrack.txt.");
     } else if (track !== previous.track) {
       let text;
       try {
@@ -223,75 +306,43 @@
 
   function offerChooser() {
     chooser.hidden = false;
-    files.addEventListener("change", () => playChosen(files.files));
+    files.addEventListener("change", () => {
+      if (files.files) playChosen(files.files);
+    });
     document.addEventListener("dragover", (event) => {
       event.preventDefault();
-      event.dataTransfer.dropEffect = "copy";
+      if (event.dataTransfer) event.dataTransfer.dropEffect = "copy";
     });
     document.addEventListener("drop", (event) => {
       event.preventDefault();
-      if (event.dataTransfer.files.length > 0) playChosen(event.dataTransfer.files);
+      if (event.dataTransfer && event.dataTransfer.files.length > 0) {
+        playChosen(event.dataTransfer.files);
+      }
     });
   }
 
-  function onKey(event) {
-    if (event.key !== "PageDown" && event.key !== "PageUp") return;
-    if (event.altKey || event.ctrlKey || event.metaKey || event.shiftKey) return;
-    if (isTextField(event.target) || state.samples.length === 0) return;
-    event.preventDefault();
-    const direction = event.key === "PageDown" ? 1 : -1;
-    const target = stepFrom(state.samples, state.current, video.currentTime, direction);
-    if (target >= 0) goTo(target);
+  list.addEventListener("scroll", layOut);
+  list.addEventListener("click", (event) => {
+    // Only a row that is laid out can be clicked, and each knows its place.
+    const item = /** @type {Element} */ (event.target).closest("li");
+    if (item !== null) dispatch({ type: "choose", index: Number(item.getAttribute("aria-posinset")) - 1 });
+  });
+  document.addEventListener("keydown", (event) => {
+    dispatch({ type: "key", key: event.key, time: video.currentTime,
+               modified: event.altKey || event.ctrlKey || event.metaKey || event.shiftKey,
+               inTextField: isTextField(/** @type {HTMLElement} */ (event.target)) }, event);
+  });
+  video.addEventListener("loadedmetadata", () => dispatch({ type: "ready" }));
+  video.addEventListener("seeked", () => dispatch({ type: "seeked", time: video.currentTime }));
+  watcher.addEventListener("cuechange", () => dispatch({ type: "cue", time: video.currentTime }));
+
+  const link = readLink(location.href);
+  language = link.language;
+  for (const message of link.messages) say(message);
+  if (link.chooser) offerChooser();
+  if (link.video !== null) setRecording(link.video);
+  if (link.captions !== null) {
+    addCaptions(link.captions, new URL(link.captions).pathname.split("/").pop() ?? "");
   }
-
-  function start() {
-    document.addEventListener("keydown", onKey);
-    const query = new URLSearchParams(location.search);
-    state.startAt = startTime(query.get("t"));
-    if (Number.isNaN(state.startAt)) {
-      say(`t=${query.get("t")} er ikke et antall sekunder; opptaket starter ved begynnelsen.`);
-      state.startAt = null;
-    }
-    state.language = captionsLanguage(query.get("captionslang"));
-    if (state.language === null) {
-      say(`captionslang=${query.get("captionslang")} er ingen spraakkode; tekstingen regnes som norsk.`);
-      state.language = "no";
-    }
-    const trackName = query.get("track");
-    const videoName = query.get("video");
-    const captionsName = query.get("captions");
-    // A page opened from disk cannot fetch files; its user chooses them.
-    if (location.protocol === "file:") {
-      offerChooser();
-      if (trackName !== null || videoName !== null || captionsName !== null) {
-        say("Siden er aapnet som fil og kan ikke hente filene selv: velg opptaket og sporet.");
-      }
-      return;
-    }
-    if (trackName === null) offerChooser();
-    if (trackName === null && videoName === null) return;
-
-    const trackUrl = new URL(trackName ?? "HREFTrack.txt", location.href);
-    if (!sameOrigin(trackUrl.href, location.href)) {
-      say(`Sporet ${trackUrl.href} ligger paa et annet nettsted enn spilleren, og spilles ikke.`);
-      return;
-    }
-    if (videoName) {
-      video.src = new URL(videoName, location.href).href;
-    } else {
-      say("Oppgi opptaket i adressen: index.html?video=forelesning.webm&track=HREFTrack.txt");
-    }
-    // Captions follow the track's rule: from the page's own origin only.
-    if (captionsName !== null) {
-      const captionsUrl = new URL(captionsName, location.href);
-      if (sameOrigin(captionsUrl.href, location.href)) {
-        addCaptions(captionsUrl.href, captionsName);
-      } else {
-        say(`Tekstingen ${captionsUrl.href} ligger paa et annet nettsted enn spilleren, og brukes ikke.`);
-      }
-    }
-    playServed(trackUrl);
-  }
-
-  start();
+  if (link.track !== null) playServed(link.track);
 })();

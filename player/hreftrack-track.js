@@ -4,126 +4,182 @@
 // "A<url> T<frame>", and a last stamp that ends the last sample.
 //
 // A classic script, not a module: a page opened from disk may run classic
-// scripts in every browser, modules only in some.  In the page it adds its
-// functions to the global HrefTrack; under Node they are the module's exports.
-(function (exports) {
-  "use strict";
+// scripts in every browser, modules only in some.  Its functions are the
+// page's globals; under Node they are the module's exports.
+"use strict";
 
-  const stampPattern = /^\[(\d{2,}):(\d{2}):(\d{2})\.(\d{2})\]$/;
-  const hrefPattern = /^A<([^<>]*)> T<([^<>]*)>$/;
+/**
+ * A sample of a track: the page `url` shown in `frame` from `start` to `end`
+ * (seconds), read from line `line` of the track.
+ * @typedef {{ start: number, end: number, url: string, frame: string, line: number }} TrackSample
+ */
+/**
+ * A sample the page plays: its address resolved against the track's.
+ * @typedef {TrackSample & { href: string }} Sample
+ */
+/**
+ * Something wrong with a track, in Norwegian: at a line, or at line 0 for
+ * the file as a whole.
+ * @typedef {{ line: number, text: string }} Problem
+ */
 
-  /// Reads a track.  Returns its samples, each { start, end, url, frame, line }
-  /// in seconds and in file order, the samples that are never shown (their
-  /// next stamp is not later than their own), and the problems found, each
-  /// { line, text } in Norwegian, line 0 for the file as a whole.
-  function parseTrack(text) {
-    const lines = text.split("\n").map((line) => (line.endsWith("\r") ? line.slice(0, -1) : line));
-    if (lines.length > 0 && lines[lines.length - 1] === "") lines.pop();
-    const problems = [];
-    if (lines.length === 0 || !lines[0].startsWith("{QTtext}")) {
-      problems.push({ line: 1, text: "Sporet begynner ikke med {QTtext}-linjen, og kan ikke spilles." });
-      return { samples: [], hidden: [], problems };
-    }
-    // Every stamp ends the sample before it; a stamp followed by an HREF line
-    // also begins a sample.
-    const samples = [];
-    const hidden = [];
-    let open = null;
-    let lastStamp = null;
-    const close = (time) => {
-      if (open === null) return;
-      open.end = time;
-      (open.end > open.start ? samples : hidden).push(open);
-      open = null;
-    };
-    for (let index = 1; index < lines.length; index += 1) {
-      const line = lines[index];
-      const number = index + 1;
-      const stamp = stampPattern.exec(line);
-      if (stamp) {
-        const time = Number(stamp[1]) * 3600 + Number(stamp[2]) * 60 + Number(stamp[3]) +
-                     Number(stamp[4]) / 100;
-        close(time);
-        lastStamp = { time, line: number };
-        continue;
-      }
-      const href = hrefPattern.exec(line);
-      if (href && lastStamp !== null) {
-        close(lastStamp.time);
-        open = { start: lastStamp.time, end: null, url: href[1], frame: href[2], line: number };
-        lastStamp = null;
-        continue;
-      }
-      if (href) {
-        problems.push({ line: number, text: `Linje ${number}: HREF-linje uten tidsstempel foran, hoppet over.` });
-      } else if (line.trim() !== "") {
-        problems.push({ line: number, text: `Linje ${number}: verken tidsstempel eller HREF-linje, hoppet over.` });
-      }
-    }
-    if (open !== null) {
-      problems.push({ line: open.line, text: `Linje ${open.line}: siste side mangler sluttstempel, og vises ikke.` });
-    }
+/** The most samples a page plays: a longer track is refused, not played slowly. */
+const maxSamples = 100000;
+
+/** How many of a track's problems the page shows before it only counts the rest. */
+const shownProblems = 10;
+
+/**
+ * Reads a track.  Returns its samples in file order, the samples that are
+ * never shown (their next stamp is not later than their own), and the
+ * problems found.  A track of more than maxSamples samples is read no
+ * further: it has no samples then, only the problem that says so.
+ * @param {string} text
+ * @returns {{ samples: TrackSample[], hidden: TrackSample[], problems: Problem[] }}
+ */
+function parseTrack(text) {
+  /** @type {TrackSample[]} */
+  const samples = [];
+  /** @type {TrackSample[]} */
+  const hidden = [];
+  /** @type {Problem[]} */
+  const problems = [];
+  let at = 0;
+  let number = 0;
+  // The next line without its line end, or null after the last.
+  const nextLine = () => {
+    if (at >= text.length) return null;
+    let end = text.indexOf("\n", at);
+    if (end < 0) end = text.length;
+    const line = text.slice(at, end > at && text[end - 1] === "\r" ? end - 1 : end);
+    at = end + 1;
+    number += 1;
+    return line;
+  };
+  const header = nextLine();
+  if (header === null || !header.startsWith("{QTtext}")) {
+    problems.push({ line: 0, text: "Sporet begynner ikke med {QTtext}-linjen, og kan ikke spilles." });
     return { samples, hidden, problems };
   }
-
-  /// The address a sample may load into the frame, resolved against `base`,
-  /// or null: only a relative address, or one for http or https, is allowed.
-  function allowedUrl(url, base) {
-    let absolute = true;
-    try {
-      new URL(url);
-    } catch {
-      absolute = false;
+  // Every stamp ends the sample before it; a stamp followed by an HREF line
+  // also begins a sample.
+  /** @type {TrackSample | null} */
+  let open = null;
+  /** @type {number | null} */
+  let stampTime = null;
+  const close = (/** @type {number} */ time) => {
+    if (open === null) return;
+    open.end = time;
+    (open.end > open.start ? samples : hidden).push(open);
+    open = null;
+  };
+  for (let line = nextLine(); line !== null; line = nextLine()) {
+    // A line's first character tells which of the two it can be.
+    const stamp = line[0] === "[" ? /^\[(\d{2,}):(\d{2}):(\d{2})\.(\d{2})\]$/.exec(line) : null;
+    if (stamp) {
+      stampTime = Number(stamp[1]) * 3600 + Number(stamp[2]) * 60 + Number(stamp[3]) +
+                  Number(stamp[4]) / 100;
+      close(stampTime);
+      continue;
     }
-    let resolved;
-    try {
-      resolved = new URL(url, base);
-    } catch {
-      return null;
-    }
-    if (absolute && resolved.protocol !== "http:" && resolved.protocol !== "https:") return null;
-    return resolved.href;
-  }
-
-  /// The samples that the page plays, with their addresses resolved, in the
-  /// order of their start (file order where two start together), and a
-  /// problem for every sample whose address or frame is refused.
-  function playableSamples(parsed, base, frameName) {
-    const playable = [];
-    const problems = [...parsed.problems];
-    for (const sample of parsed.samples) {
-      const href = allowedUrl(sample.url, base);
-      if (href === null) {
-        problems.push({ line: sample.line, text: `Linje ${sample.line}: adressen "${sample.url}" er ikke tillatt og brukes ikke.` });
-      } else if (sample.frame !== frameName) {
-        problems.push({ line: sample.line, text: `Linje ${sample.line}: rammen "${sample.frame}" finnes ikke paa siden.` });
-      } else {
-        playable.push({ ...sample, href });
+    const href = line[0] === "A" ? /^A<([^<>]*)> T<([^<>]*)>$/.exec(line) : null;
+    if (href && stampTime !== null) {
+      if (samples.length + hidden.length >= maxSamples) {
+        problems.push({ line: 0, text: `Sporet har flere enn ${maxSamples.toLocaleString("no")} ` +
+                                       "sider, og spilleren spiller ikke så lange spor." });
+        return { samples: [], hidden: [], problems };
       }
+      open = { start: stampTime, end: stampTime, url: href[1], frame: href[2], line: number };
+      stampTime = null;
+    } else if (href) {
+      problems.push({ line: number, text: `Linje ${number}: HREF-linje uten tidsstempel foran, hoppet over.` });
+    } else if (line.trim() !== "") {
+      problems.push({ line: number, text: `Linje ${number}: verken tidsstempel eller HREF-linje, hoppet over.` });
     }
-    // Array.prototype.sort is stable, so samples that start together keep
-    // the order of the file.
-    playable.sort((a, b) => a.start - b.start);
-    return { samples: playable, problems };
   }
+  if (open !== null) {
+    const last = /** @type {TrackSample} */ (open);
+    problems.push({ line: last.line, text: `Linje ${last.line}: siste side mangler sluttstempel, og vises ikke.` });
+  }
+  return { samples, hidden, problems };
+}
 
-  /// Whether a track at `trackUrl` may be played by the page at `pageUrl`:
-  /// only a track from the page's own origin is, and never one of an opaque
-  /// origin such as a page opened from disk.
-  function sameOrigin(trackUrl, pageUrl) {
-    let track;
-    let page;
-    try {
-      track = new URL(trackUrl, pageUrl);
-      page = new URL(pageUrl);
-    } catch {
-      return false;
+/**
+ * The address a sample may load into the frame, resolved against `base`,
+ * or null: only a relative address, or one for http or https, is allowed.
+ * @param {string} url
+ * @param {string} base
+ * @returns {string | null}
+ */
+function allowedUrl(url, base) {
+  let resolved;
+  try {
+    resolved = new URL(url, base);
+  } catch {
+    return null;
+  }
+  // An address with a scheme of its own is absolute, as the URL parser reads
+  // it: after leading and trailing controls and blanks, without tabs and
+  // line ends.
+  const bare = url.replace(/^[\u0000-\u0020]+|[\u0000-\u0020]+$/g, "").replace(/[\t\n\r]/g, "");
+  const absolute = /^[A-Za-z][A-Za-z0-9+.-]*:/.test(bare);
+  if (absolute && resolved.protocol !== "http:" && resolved.protocol !== "https:") return null;
+  return resolved.href;
+}
+
+/**
+ * The samples that the page plays, with their addresses resolved against
+ * `base`, in the order of their start (file order where two start
+ * together), and a problem for every sample whose address or frame is
+ * refused.
+ * @param {{ samples: TrackSample[], problems: Problem[] }} parsed
+ * @param {string} base
+ * @param {string} frameName
+ * @returns {{ samples: Sample[], problems: Problem[] }}
+ */
+function playableSamples(parsed, base, frameName) {
+  /** @type {Sample[]} */
+  const playable = [];
+  const problems = [...parsed.problems];
+  // A lecture shows its pages again and again: each address is resolved once.
+  /** @type {Map<string, string | null>} */
+  const resolved = new Map();
+  for (const sample of parsed.samples) {
+    let href = resolved.get(sample.url);
+    if (href === undefined) {
+      href = allowedUrl(sample.url, base);
+      resolved.set(sample.url, href);
     }
-    return page.origin !== "null" && track.origin === page.origin;
+    if (href === null) {
+      problems.push({ line: sample.line, text: `Linje ${sample.line}: adressen "${sample.url}" er ikke tillatt og brukes ikke.` });
+    } else if (sample.frame !== frameName) {
+      problems.push({ line: sample.line, text: `Linje ${sample.line}: rammen "${sample.frame}" finnes ikke på siden.` });
+    } else {
+      playable.push({ ...sample, href });
+    }
   }
+  // Array.prototype.sort is stable, so samples that start together keep the
+  // order of the file.
+  playable.sort((a, b) => a.start - b.start);
+  return { samples: playable, problems };
+}
 
-  exports.parseTrack = parseTrack;
-  exports.allowedUrl = allowedUrl;
-  exports.playableSamples = playableSamples;
-  exports.sameOrigin = sameOrigin;
-})(typeof module === "object" && module.exports ? module.exports : (globalThis.HrefTrack = globalThis.HrefTrack || {}));
+/**
+ * The messages that tell of a track's problems: the first shownProblems,
+ * then one that counts the rest, so that a screen reader is never flooded.
+ * @param {Problem[]} problems
+ * @returns {string[]}
+ */
+function problemMessages(problems) {
+  const shown = problems.slice(0, shownProblems).map((problem) => problem.text);
+  const more = problems.length - shown.length;
+  if (more > 0) {
+    shown.push(`… og ${more.toLocaleString("no")} problemer til i sporet, som ikke vises her.`);
+  }
+  return shown;
+}
+
+// Under Node, for the tests.
+if (typeof module === "object" && module !== null) {
+  Object.assign(module.exports, { parseTrack, allowedUrl, playableSamples, problemMessages, maxSamples });
+}

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The web player's pure functions: its reading of tracks, on tracks that the
-// built tool writes, and the slide list's labels and moves.
+// built tool writes, of its own address, of the files a user chooses, and
+// its decisions as the recording plays and the user moves.
 //
-//   HREFTRACK_COMMAND='tool' node --test tests/player_test.mjs
+//   HREFTRACK_COMMAND='tool' node --test tests/player/player_test.mjs
 //
 // HREFTRACK_COMMAND is the command that starts the tool, its words separated
 // by ';' as CMake lists them (an emulator may come first).
@@ -16,9 +17,13 @@ import { join } from "node:path";
 
 // The player's scripts are classic scripts that Node loads as CommonJS.
 const require = createRequire(import.meta.url);
-const { allowedUrl, parseTrack, playableSamples, sameOrigin } = require("../../player/hreftrack-track.js");
-const { captionsLabel, captionsLanguage, chooseFiles, entryLabel, isTextField, sampleAt, startTime,
-        stepFrom } = require("../../player/hreftrack-slides.js");
+const { allowedUrl, maxSamples, parseTrack, playableSamples, problemMessages } =
+  require("../../player/hreftrack-track.js");
+const { captionsLabel, readLink, sameOrigin } = require("../../player/hreftrack-link.js");
+const { chooseFiles } = require("../../player/hreftrack-files.js");
+const { entryLabel, rowsToLayOut } = require("../../player/hreftrack-list.js");
+const { decide, initialState, isTextField, sampleAt, spanAt, stepFrom } =
+  require("../../player/hreftrack-rules.js");
 
 const root = new URL("../..", import.meta.url).pathname;
 const command = (process.env.HREFTRACK_COMMAND ?? "").split(";").filter((word) => word !== "");
@@ -38,25 +43,27 @@ function toolTrack(log, offset, playLength) {
 const spans = (samples) => samples.map((s) => `${s.url}@${s.start}-${s.end}`);
 const base = "http://127.0.0.1:8000/lecture/HREFTrack.txt";
 
-test("the example's track: every sample until the next stamp, the last until the play length", () => {
-  const parsed = parseTrack(readFileSync(join(root, "examples/HREFTrack.expected.txt"), "latin1"));
-  assert.deepEqual(parsed.problems, []);
-  assert.deepEqual(parsed.hidden, []);
-  assert.equal(parsed.samples[0].start, 0);
-  assert.equal(parsed.samples[0].url, "foil0.html");
-  assert.equal(parsed.samples[0].frame, "myfoil");
+// A track of `count` samples a second apart, and its closing stamp.
+function longTrack(count) {
+  const stamp = (s) => `[${String(Math.floor(s / 3600)).padStart(2, "0")}:` +
+    `${String(Math.floor(s / 60) % 60).padStart(2, "0")}:${String(s % 60).padStart(2, "0")}.00]`;
+  const lines = ["{QTtext}{font:Geneva}"];
+  for (let i = 0; i < count; i += 1) lines.push(stamp(i), `A<foil${i}.html> T<myfoil>`);
+  lines.push(stamp(count), "");
+  return lines.join("\r\n");
+}
+
+test("a track of the tool: each sample until the next stamp, the last until the play length",
+     { skip: command.length === 0 && "HREFTRACK_COMMAND is not set" }, () => {
+  const example = readFileSync(join(root, "examples/HREFTrack.expected.txt"), "latin1");
+  let parsed = parseTrack(example);
+  assert.deepEqual([parsed.problems, parsed.hidden], [[], []]);
+  assert.equal(parsed.samples.length, example.match(/^\[.*\]\r$/gm).length - 1);
   for (let i = 1; i < parsed.samples.length; i += 1) {
     assert.equal(parsed.samples[i - 1].end, parsed.samples[i].start);
   }
-  const stamps = readFileSync(join(root, "examples/HREFTrack.expected.txt"), "latin1")
-    .match(/^\[.*\]\r$/gm);
-  assert.equal(parsed.samples.length, stamps.length - 1);
-});
-
-test("tracks of the tool: hundredths, three-digit hours, empty numbers, stamps that go back",
-     { skip: command.length === 0 && "HREFTRACK_COMMAND is not set" }, () => {
   // .FF are hundredths; a stamp of three hour digits is read whole.
-  let parsed = parseTrack(toolTrack("<slide>1 1:0:0 ", "99 0 0", "0 0 1 5"));
+  parsed = parseTrack(toolTrack("<slide>1 1:0:0 ", "99 0 0", "0 0 1 5"));
   assert.deepEqual(spans(parsed.samples), ["foil0.html@0-360000"]);
   assert.deepEqual(spans(parsed.hidden), ["foil1.html@360000-1.05"]);
   // An empty slide number names the page foil.html.
@@ -67,63 +74,113 @@ test("tracks of the tool: hundredths, three-digit hours, empty numbers, stamps t
                                 "0 0 0", "0 0 30 0"));
   assert.deepEqual(spans(parsed.samples), ["foil0.html@0-10", "foil3.html@5-20", "foil4.html@20-30"]);
   assert.deepEqual(spans(parsed.hidden), ["foil1.html@10-5", "foil2.html@5-5"]);
-  assert.deepEqual(parsed.problems, []);
 });
 
-test("only relative and http(s) addresses reach the frame", () => {
+test("hostile tracks: no header, junk lines, refused addresses and frames, too many samples", () => {
+  for (const headless of ["", "[00:00:00.00]\nA<foil0.html> T<myfoil>\n[00:00:05.00]\n"]) {
+    const parsed = parseTrack(headless);
+    assert.deepEqual(parsed.samples, []);
+    assert.deepEqual(parsed.problems.map((p) => p.line), [0]);
+    assert.match(parsed.problems[0].text, /\{QTtext\}/);
+  }
+  // Junk is reported by line, and the samples around it still play.
+  let parsed = parseTrack("{QTtext}\n[00:00:00.00]\nA<foil0.html> T<myfoil>\n\u0000\u00ff<<>>\u001a\n" +
+                          "[00:00:02.0]\n[00:00:03.00]\nA<foil1.html> T<myfoil>\n[00:00:04.00]\n" +
+                          "A<foil2.html> T<myfoil>\nA<foil3.html> T<myfoil>\n");
+  assert.deepEqual(spans(parsed.samples), ["foil0.html@0-3", "foil1.html@3-4"]);
+  assert.deepEqual(parsed.problems.map((p) => p.line), [4, 5, 10, 9]);
+
   assert.equal(allowedUrl("foil1.html", base), "http://127.0.0.1:8000/lecture/foil1.html");
   assert.equal(allowedUrl("https://example.org/a.html", base), "https://example.org/a.html");
   for (const refused of ["javascript:alert(1)", "JavaScript:alert(1)", " javascript:alert(1)",
                          "java\tscript:alert(1)", "data:text/html,<b>x</b>", "file:///etc/passwd",
-                         "vbscript:x", "blob:http://x/1"]) {
+                         "vbscript:x", "blob:http://x/1", "http://[::1/"]) {
     assert.equal(allowedUrl(refused, base), null, refused);
   }
-  const track = "{QTtext}\r\n[00:00:00.00]\r\nA<foil0.html> T<myfoil>\r\n" +
-                "[00:00:05.00]\r\nA<javascript:alert(1)> T<myfoil>\r\n" +
-                "[00:00:09.00]\r\nA<foil2.html> T<otherframe>\r\n[00:00:12.00]\r\n";
-  const played = playableSamples(parseTrack(track), base, "myfoil");
-  assert.deepEqual(played.samples.map((s) => s.href), ["http://127.0.0.1:8000/lecture/foil0.html"]);
+  const played = playableSamples(parseTrack(
+    "{QTtext}\r\n[00:00:09.00]\r\nA<foil0.html> T<myfoil>\r\n[00:00:05.00]\r\n" +
+    "A<javascript:alert(1)> T<myfoil>\r\n[00:00:09.00]\r\nA<foil2.html> T<otherframe>\r\n" +
+    "[00:00:12.00]\r\nA<foil3.html> T<myfoil>\r\n[00:00:13.00]\r\n"), base, "myfoil");
+  // In the order of their start, whatever the order of the file.
+  assert.deepEqual(played.samples.map((s) => s.href.split("/").pop()), ["foil3.html"]);
   assert.deepEqual(played.problems.map((p) => p.line), [5, 7]);
   assert.match(played.problems[0].text, /^Linje 5: .*javascript:alert\(1\).* ikke tillatt/);
+
+  // A page plays at most maxSamples samples; a longer track is refused whole.
+  assert.equal(parseTrack(longTrack(maxSamples)).samples.length, maxSamples);
+  parsed = parseTrack(longTrack(maxSamples + 1));
+  assert.deepEqual([parsed.samples.length, parsed.problems.length], [0, 1]);
+  assert.match(parsed.problems[0].text, /flere enn 100.000 sider/);
 });
 
-test("hostile tracks: no header, junk lines, a long track", () => {
-  let parsed = parseTrack("[00:00:00.00]\nA<foil0.html> T<myfoil>\n[00:00:05.00]\n");
-  assert.deepEqual(parsed.samples, []);
-  assert.match(parsed.problems[0].text, /\{QTtext\}/);
-  assert.deepEqual(parseTrack("").problems.map((p) => p.line), [1]);
-
-  // Junk is reported by line, and the samples around it still play.
-  parsed = parseTrack("{QTtext}\n[00:00:00.00]\nA<foil0.html> T<myfoil>\n\u0000\u00ff<<>>\u001a\n" +
-                      "[00:00:02.0]\n[00:00:03.00]\nA<foil1.html> T<myfoil>\n[00:00:04.00]\n");
-  assert.deepEqual(spans(parsed.samples), ["foil0.html@0-3", "foil1.html@3-4"]);
-  assert.deepEqual(parsed.problems.map((p) => p.line), [4, 5]);
-
-  const lines = ["{QTtext}{font:Geneva}"];
-  for (let i = 0; i < 100000; i += 1) {
-    const s = String(i % 60).padStart(2, "0");
-    lines.push(`[${String(Math.floor(i / 3600)).padStart(2, "0")}:${String(Math.floor(i / 60) % 60).padStart(2, "0")}:${s}.00]`,
-               `A<foil${i}.html> T<myfoil>`);
-  }
-  lines.push("[99:00:00.00]", "");
-  const started = performance.now();
-  parsed = parseTrack(lines.join("\r\n"));
-  const took = performance.now() - started;
-  assert.equal(parsed.samples.length, 100000);
-  assert.ok(took < 1000, `100,000 samples took ${took.toFixed(0)} ms`);
+test("a track's problems: ten shown, the rest counted, so a screen reader is not flooded", () => {
+  const problems = Array.from({ length: 30000 }, (_, i) => ({ line: i + 2, text: `Linje ${i + 2}` }));
+  const shown = problemMessages(problems);
+  assert.equal(shown.length, 11);
+  assert.equal(shown[9], "Linje 11");
+  assert.match(shown[10], /^… og 29.990 problemer til i sporet/);
+  assert.deepEqual(problemMessages(problems.slice(0, 10)), problems.slice(0, 10).map((p) => p.text));
 });
 
-test("only a track of the page's own origin plays", () => {
-  const page = "http://127.0.0.1:8000/lecture/index.html?track=x";
-  assert.equal(sameOrigin("HREFTrack.txt", page), true);
-  assert.equal(sameOrigin("/other/HREFTrack.txt", page), true);
-  for (const refused of ["http://localhost:8000/HREFTrack.txt", "https://127.0.0.1:8000/a.txt",
-                         "http://127.0.0.1:8001/a.txt", "//elsewhere.example/a.txt",
-                         "data:text/plain,{QTtext}", "http://[::1/"]) {
-    assert.equal(sameOrigin(refused, page), false, refused);
+test("the link: the track and captions of the page's own origin only, t=, captionslang=, disk", () => {
+  const page = "http://127.0.0.1:8000/lecture/index.html";
+  let link = readLink(`${page}?video=a.webm&track=t.txt&captions=c.vtt&t=2460.5&captionslang=nn`);
+  assert.deepEqual(link, { track: "http://127.0.0.1:8000/lecture/t.txt",
+    video: "http://127.0.0.1:8000/lecture/a.webm", captions: "http://127.0.0.1:8000/lecture/c.vtt",
+    startAt: 2460.5, language: "nn", chooser: false, messages: [] });
+  // video= alone plays HREFTrack.txt beside the page, and offers the chooser.
+  link = readLink(`${page}?video=https://media.example/a.webm`);
+  assert.deepEqual([link.track, link.video, link.chooser],
+                   ["http://127.0.0.1:8000/lecture/HREFTrack.txt", "https://media.example/a.webm", true]);
+  for (const foreign of ["http://localhost:8000/t.txt", "https://127.0.0.1:8000/t.txt",
+                         "http://127.0.0.1:8001/t.txt", "//elsewhere.example/t.txt", "data:text/plain,x"]) {
+    link = readLink(`${page}?video=a.webm&track=${encodeURIComponent(foreign)}`);
+    assert.deepEqual([link.track, link.video], [null, null], foreign);
+    assert.match(link.messages[0], /ligger på et annet nettsted enn spilleren, og spilles ikke/);
   }
-  // A page opened from disk has an opaque origin, which matches nothing.
+  link = readLink(`${page}?video=a.webm&track=t.txt&captions=http://localhost:8000/c.vtt`);
+  assert.deepEqual([link.track !== null, link.captions], [true, null]);
+  assert.match(link.messages[0], /^Tekstingen .* brukes ikke/);
+  for (const [t, startAt] of [["41", 41], [".5", 0.5], ["7.", 7]]) {
+    assert.equal(readLink(`${page}?t=${t}`).startAt, startAt);
+  }
+  for (const t of ["", "-1", "1e3", "0x10", "1:20", "%205", "Infinity"]) {
+    link = readLink(`${page}?t=${t}`);
+    assert.deepEqual([link.startAt, link.messages.length], [null, 1], t);
+  }
+  for (const lang of ["", "n", "no_NO", "en-", "<b>", "toolonglanguage"]) {
+    link = readLink(`${page}?captionslang=${encodeURIComponent(lang)}`);
+    assert.deepEqual([link.language, link.messages.length], ["no", 1], lang);
+  }
+  assert.deepEqual(["no", "NB", "en"].map(captionsLabel), ["Norsk", "Norsk bokmål", "Teksting (en)"]);
+  // A page opened from disk fetches nothing: it offers the chooser, and says so if asked to.
+  link = readLink("file:///home/a/index.html?video=a.webm&track=HREFTrack.txt");
+  assert.deepEqual([link.track, link.video, link.chooser, link.messages.length], [null, null, true, 1]);
   assert.equal(sameOrigin("HREFTrack.txt", "file:///home/a/index.html"), false);
+  // An address that is none is reported, never thrown.
+  link = readLink(`${page}?video=http://[::1&track=t.txt`);
+  assert.deepEqual([link.video, link.messages.length], [null, 1]);
+});
+
+test("the files a user chooses: the track, captions and recording, one at a time too", () => {
+  const file = (name, type = "") => ({ name, type });
+  let chosen = chooseFiles([file("notes.txt"), file("HREFTrack.txt"), file("a.txt"),
+                            file("slides.pdf", "application/pdf"), file("tekst.VTT", "text/vtt")], {});
+  assert.deepEqual([chosen.track.name, chosen.captions.name, chosen.recording, chosen.ignored],
+                   ["HREFTrack.txt", "tekst.VTT", null, ["slides.pdf"]]);
+  chosen = chooseFiles([file("FORELESNING.WEBM")], chosen);
+  assert.deepEqual([chosen.recording.name, chosen.track.name], ["FORELESNING.WEBM", "HREFTrack.txt"]);
+  assert.equal(chooseFiles([file("opptak", "video/mp4")], {}).recording.name, "opptak");
+});
+
+test("the rows the list lays out: those in view and more on each side, never past its ends", () => {
+  const rows = (count, scrollTop, rowHeight = 35, centre = 0) =>
+    rowsToLayOut({ count, rowHeight, scrollTop, viewHeight: 350, around: 250, centre });
+  assert.deepEqual(rows(100000, 35 * 5000), { first: 4750, end: 5260 });
+  assert.deepEqual(rows(100000, 35 * 99990 + 17), { first: 99740, end: 100000 });
+  assert.deepEqual(rows(4, 0), { first: 0, end: 4 });
+  // Before a row is laid out, its height is not known: the rows around the marked one.
+  assert.deepEqual(rows(100000, 0, 0, 90000), { first: 89750, end: 90251 });
 });
 
 test("entry labels: the slide's number as written, or the address; m:ss, h:mm:ss", () => {
@@ -131,16 +188,25 @@ test("entry labels: the slide's number as written, or the address; m:ss, h:mm:ss
   assert.deepEqual(label("http://x/lecture/foil12.html", 41.99), { name: "Lysark 12", start: "0:41" });
   assert.deepEqual(label("foil007.html", 59 * 60 + 59.5), { name: "Lysark 007", start: "59:59" });
   assert.deepEqual(label("http://x/foil.html", 3600), { name: "http://x/foil.html", start: "1:00:00" });
-  assert.deepEqual(label("http://x/myfoil3.html", 360000 + 61), { name: "http://x/myfoil3.html",
-                                                                  start: "100:01:01" });
+  assert.deepEqual(label("http://x/myfoil3.html", 360000 + 61),
+                   { name: "http://x/myfoil3.html", start: "100:01:01" });
 });
 
-test("which sample plays, and where PageUp and PageDown go from it", () => {
-  // Samples in the order of their start, as the page keeps them: a gap from
-  // 5 to 6, and an overlap where the log's times went back (6-20 and 10-30).
-  const samples = [[0, 3], [3, 5], [6, 20], [10, 30]].map(([start, end]) => ({ start, end }));
-  const at = [0, 2.99, 3, 4.99, 5, 5.5, 6, 9.99, 10, 29.99, 30].map((t) => sampleAt(samples, t));
-  assert.deepEqual(at, [0, 0, 1, 1, -1, -1, 2, 2, 3, 3, -1]);
+// Samples in the order of their start, as the page keeps them: a gap from 5
+// to 6, and an overlap where the log's times went back (6-20 and 10-30).
+const samples = [[0, 3], [3, 5], [6, 20], [10, 30]].map(([start, end], i) =>
+  ({ start, end, href: `foil${i}.html` }));
+
+test("which sample plays at a time, the span it plays in, and where a step goes from it", () => {
+  const at = [0, 2.99, 3, 4.99, 5, 5.5, 6, 9.99, 10, 29.99, 30, -1].map((t) => sampleAt(samples, t));
+  assert.deepEqual(at, [0, 0, 1, 1, -1, -1, 2, 2, 3, 3, -1, -1]);
+  assert.equal(sampleAt([], 0), -1);
+  // A span ends where a later sample starts or its own ends, and begins
+  // where it started or where a later-started one ended.
+  const span = (t) => { const { index, from, to } = spanAt(samples, t); return `${index}@${from}-${to}`; };
+  assert.deepEqual([0, 4, 5.5, 7, 12, 25, 35].map(span),
+                   ["0@0-3", "1@3-5", "-1@5-6", "2@6-10", "3@10-30", "3@10-30", `-1@30-${Number.MAX_SAFE_INTEGER}`]);
+  assert.equal(span(0.5), "0@0-3", "the span of a time inside it is the same");
   // From a sample: exactly one step, never past either end.
   assert.deepEqual([0, 1, 2, 3].map((c) => stepFrom(samples, c, 99, -1)), [-1, 0, 1, 2]);
   assert.deepEqual([0, 1, 2, 3].map((c) => stepFrom(samples, c, 0, 1)), [1, 2, 3, -1]);
@@ -149,16 +215,77 @@ test("which sample plays, and where PageUp and PageDown go from it", () => {
   assert.deepEqual([5.5, 30, 0].map((t) => stepFrom(samples, -1, t, -1)), [1, 3, -1]);
 });
 
-test("t= and captionslang= in a link, text fields, and the files a user chooses", () => {
-  assert.deepEqual(["41", "2460.5", ".5", "7.", null].map(startTime), [41, 2460.5, 0.5, 7, null]);
-  for (const refused of ["", "-1", "1e3", "0x10", "1:20", " 5", "Infinity"]) {
-    assert.ok(Number.isNaN(startTime(refused)), refused);
+// Runs `events` from the initial state; returns the last state and every
+// action, as "show foil2.html", "seek 3", "mark 1", "watch 3-5" or "prevent".
+function run(...events) {
+  let state = initialState();
+  const actions = [];
+  for (const event of events) {
+    const answer = decide(state, event);
+    state = answer.state;
+    for (const action of answer.actions) {
+      const { type, ...rest } = action;
+      const detail = "from" in rest ? `${rest.from}-${rest.to}` : Object.values(rest).join(" ");
+      actions.push(detail === "" ? type : `${type} ${detail}`);
+    }
   }
-  assert.deepEqual([null, "en", "nn", "zh-Hant-TW"].map(captionsLanguage), ["no", "en", "nn", "zh-Hant-TW"]);
-  for (const refused of ["", "n", "no_NO", "en-", "<b>", "toolonglanguage"]) {
-    assert.equal(captionsLanguage(refused), null, refused);
+  return { state, actions };
+}
+
+const track = (startAt = null) => ({ type: "track", samples, startAt });
+const ready = { type: "ready" };
+const cue = (time) => ({ type: "cue", time });
+const seeked = (time) => ({ type: "seeked", time });
+const choose = (index) => ({ type: "choose", index });
+const key = (name, more = {}) => ({ type: "key", key: name, modified: false, inTextField: false,
+                                    time: 0, ...more });
+
+test("the frame follows the recording: the sample that started last, its page kept between samples", () => {
+  const { state, actions } = run(track(), ready, cue(4), cue(4.5), cue(5.5), cue(12));
+  assert.deepEqual(actions, ["mark 0", "show foil0.html", "watch 0-3",
+                             "mark 1", "show foil1.html", "watch 3-5",
+                             "mark -1", "watch 5-6",
+                             "mark 3", "show foil3.html", "watch 10-30"]);
+  assert.equal(state.current, 3);
+});
+
+test("t= seeks once the recording is ready, and time 0 does not move the frame meanwhile", () => {
+  const { state, actions } = run(track(12), cue(0), ready, cue(0), seeked(12), cue(12));
+  assert.deepEqual(actions, ["mark 3", "show foil3.html", "watch 10-30", "seek 12"]);
+  assert.deepEqual([state.current, state.seeking, state.pendingSeek], [3, false, null]);
+  // Ready before the track: the seek goes out at once.
+  assert.deepEqual(run(ready, track(7)).actions, ["mark 2", "show foil2.html", "watch 6-10", "seek 7"]);
+});
+
+test("a slide chosen before the recording is ready wins over t=", () => {
+  const { actions } = run(track(12), choose(1), ready, seeked(3));
+  assert.deepEqual(actions, ["mark 3", "show foil3.html", "watch 10-30", "mark 1", "show foil1.html",
+                             "seek 3", "watch 3-5"]);
+});
+
+test("a click shows its page at once and seeks; the time it leaves does not move the frame back", () => {
+  const { state, actions } = run(track(), ready, choose(2), cue(0), seeked(6));
+  assert.deepEqual(actions.slice(3), ["mark 2", "show foil2.html", "seek 6", "watch 6-10"]);
+  assert.equal(state.current, 2);
+  // A new recording ends every seek of the old one: the recording is followed again.
+  assert.deepEqual(run(track(), ready, choose(2), { type: "recording" }, cue(4)).actions.slice(-3),
+                   ["mark 1", "show foil1.html", "watch 3-5"]);
+});
+
+test("PageUp and PageDown: one sample a press, never past an end, never in a field or with a modifier", () => {
+  let { actions } = run(track(), ready, cue(12), key("PageUp"), seeked(6), key("PageUp"));
+  assert.deepEqual(actions.slice(6), ["prevent", "mark 2", "show foil2.html", "seek 6", "watch 6-10",
+                                      "prevent", "mark 1", "show foil1.html", "seek 3"]);
+  ({ actions } = run(track(), ready, key("PageUp"), key("PageDown")));
+  assert.deepEqual(actions.slice(3), ["prevent", "prevent", "mark 1", "show foil1.html", "seek 3"]);
+  for (const ignored of [key("PageDown", { modified: true }), key("PageDown", { inTextField: true }),
+                         key("ArrowDown")]) {
+    assert.deepEqual(run(track(), ready, ignored).actions.slice(3), []);
   }
-  assert.deepEqual(["no", "NB", "en"].map(captionsLabel), ["Norsk", "Norsk bokmaal", "Teksting (en)"]);
+  assert.deepEqual(run(key("PageDown")).actions, []);
+  // Between samples a step goes by the time.
+  ({ actions } = run(track(), ready, cue(5.5), key("PageDown", { time: 5.5 })));
+  assert.deepEqual(actions.slice(-3), ["mark 2", "show foil2.html", "seek 6"]);
 
   const field = (tagName, type, isContentEditable = false) => ({ tagName, type, isContentEditable });
   assert.deepEqual([field("INPUT", "text"), field("INPUT", ""), field("input", "search"),
@@ -166,17 +293,4 @@ test("t= and captionslang= in a link, text fields, and the files a user chooses"
                    [true, true, true, true, true]);
   assert.deepEqual([field("INPUT", "file"), field("BUTTON"), field("VIDEO"), null].map(isTextField),
                    [false, false, false, false]);
-
-  const file = (name, type = "") => ({ name, type });
-  let chosen = chooseFiles([file("notes.txt"), file("HREFTrack.txt"), file("a.txt"),
-                            file("slides.pdf", "application/pdf"), file("tekst.VTT", "text/vtt")], {});
-  assert.equal(chosen.track.name, "HREFTrack.txt");
-  assert.equal(chosen.captions.name, "tekst.VTT");
-  assert.equal(chosen.recording, null);
-  assert.deepEqual(chosen.ignored, ["slides.pdf"]);
-  // A second choice adds to the first.
-  chosen = chooseFiles([file("FORELESNING.WEBM")], { recording: null, track: chosen.track,
-                                                    captions: null });
-  assert.deepEqual([chosen.recording.name, chosen.track.name], ["FORELESNING.WEBM", "HREFTrack.txt"]);
-  assert.equal(chooseFiles([file("opptak", "video/mp4")], {}).recording.name, "opptak");
 });

@@ -1,0 +1,149 @@
+// SPDX-License-Identifier: MIT
+// Reads the page's own address: which recording, track and captions a link
+// names, where it asks the recording to start, and what the page must say
+// about it.  Only a track and captions of the page's own origin are played.
+// A classic script like hreftrack-track.js.
+"use strict";
+
+/**
+ * What a link to the page asks for.  Addresses are resolved against the
+ * page; null where there is nothing to fetch.
+ * @typedef {object} LinkPlan
+ * @property {string | null} track     the track to fetch and play
+ * @property {string | null} video     the recording
+ * @property {string | null} captions  the captions, WebVTT
+ * @property {number | null} startAt   seconds from the recording's start, from t=
+ * @property {string} language         the captions' language tag
+ * @property {boolean} chooser         whether the page offers its file chooser
+ * @property {string[]} messages       what the page says about the link, in Norwegian
+ */
+
+/**
+ * The time a link asks to start at, from its `t=SECONDS`: null where it
+ * gives none, NaN where it is no number of seconds.
+ * @param {string | null} value
+ * @returns {number | null}
+ */
+function startTime(value) {
+  if (value === null) return null;
+  return /^(\d+(\.\d*)?|\.\d+)$/.test(value) ? Number(value) : NaN;
+}
+
+/**
+ * The language of the captions from a link's `captionslang=`: Norwegian
+ * ("no") where it gives none, null where it is no language tag.
+ * @param {string | null} value
+ * @returns {string | null}
+ */
+function captionsLanguage(value) {
+  if (value === null) return "no";
+  return /^[A-Za-z]{2,8}(-[A-Za-z0-9]{1,8})*$/.test(value) ? value : null;
+}
+
+/**
+ * The name of the captions in the browser's captions menu.
+ * @param {string} language
+ * @returns {string}
+ */
+function captionsLabel(language) {
+  /** @type {Record<string, string>} */
+  const names = { no: "Norsk", nb: "Norsk bokmål", nn: "Norsk nynorsk" };
+  return names[language.toLowerCase()] ?? `Teksting (${language})`;
+}
+
+/**
+ * Whether the address `url` is of the page's own origin: never for a page
+ * of an opaque origin, such as one opened from disk.
+ * @param {string} url
+ * @param {string} page
+ * @returns {boolean}
+ */
+function sameOrigin(url, page) {
+  try {
+    const pageOrigin = new URL(page).origin;
+    return pageOrigin !== "null" && new URL(url, page).origin === pageOrigin;
+  } catch {
+    return false;
+  }
+}
+
+/**
+ * The address `name` resolved against `page`, or null where it is none.
+ * @param {string} name
+ * @param {URL} page
+ * @returns {string | null}
+ */
+function resolve(name, page) {
+  try {
+    return new URL(name, page).href;
+  } catch {
+    return null;
+  }
+}
+
+/**
+ * What the link `href`, the page's own address, asks the page to play.
+ * @param {string} href
+ * @returns {LinkPlan}
+ */
+function readLink(href) {
+  const page = new URL(href);
+  const query = page.searchParams;
+  /** @type {LinkPlan} */
+  const plan = { track: null, video: null, captions: null, startAt: startTime(query.get("t")),
+                 language: captionsLanguage(query.get("captionslang")) ?? "no",
+                 chooser: false, messages: [] };
+  if (Number.isNaN(plan.startAt)) {
+    plan.messages.push(`t=${query.get("t")} er ikke et antall sekunder; opptaket starter ved begynnelsen.`);
+    plan.startAt = null;
+  }
+  if (captionsLanguage(query.get("captionslang")) === null) {
+    plan.messages.push(`captionslang=${query.get("captionslang")} er ingen språkkode; tekstingen regnes som norsk.`);
+  }
+  const trackName = query.get("track");
+  const videoName = query.get("video");
+  const captionsName = query.get("captions");
+  // A page opened from disk cannot fetch files: its user chooses them.
+  if (page.protocol === "file:") {
+    plan.chooser = true;
+    if (trackName !== null || videoName !== null || captionsName !== null) {
+      plan.messages.push("Siden er åpnet som fil og kan ikke hente filene selv: velg opptaket og sporet.");
+    }
+    return plan;
+  }
+  plan.chooser = trackName === null;
+  if (trackName === null && videoName === null) return plan;
+
+  // The track beside the page unless the link names one.
+  const track = resolve(trackName ?? "HREFTrack.txt", page);
+  if (track === null) {
+    plan.messages.push(`Sporet ${trackName} er ingen gyldig adresse, og spilles ikke.`);
+    return plan;
+  }
+  if (!sameOrigin(track, href)) {
+    plan.messages.push(`Sporet ${track} ligger på et annet nettsted enn spilleren, og spilles ikke.`);
+    return plan;
+  }
+  plan.track = track;
+  if (videoName) {
+    plan.video = resolve(videoName, page);
+    if (plan.video === null) plan.messages.push(`Opptaket ${videoName} er ingen gyldig adresse.`);
+  } else {
+    plan.messages.push("Oppgi opptaket i adressen: index.html?video=forelesning.webm&track=HREFTrack.txt");
+  }
+  // Captions follow the track's rule: from the page's own origin only.
+  if (captionsName !== null) {
+    const captions = resolve(captionsName, page) ?? captionsName;
+    if (sameOrigin(captions, href)) {
+      plan.captions = captions;
+    } else {
+      plan.messages.push(`Tekstingen ${captions} ligger på et annet nettsted enn spilleren, og brukes ikke.`);
+    }
+  }
+  return plan;
+}
+
+// Under Node, for the tests.
+if (typeof module === "object" && module !== null) {
+  Object.assign(module.exports, { startTime, captionsLanguage, captionsLabel, sameOrigin, readLink });
+}

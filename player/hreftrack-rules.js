@@ -1,0 +1,235 @@
+// SPDX-License-Identifier: MIT
+// The player's decisions, as pure functions: given what the page holds and
+// what happened (a track arrived, the recording became ready, the cues
+// changed, a seek ended, an entry or a key was pressed), the new state and
+// what the page must do (show a page in the frame, seek the recording,
+// mark an entry of the list, keep a key from the browser).  A classic
+// script like hreftrack-track.js.
+"use strict";
+
+/**
+ * What the player holds between two events.
+ * @typedef {object} PlayerState
+ * @property {Sample[]} samples  the samples that play, in the order of their start
+ * @property {number} current  the sample that plays now, -1 for none
+ * @property {Span | null} watched  the span the page watches the recording leave
+ * @property {boolean} ready   the recording can seek: its metadata is loaded
+ * @property {number | null} pendingSeek  a time to seek to once the recording is ready
+ * @property {boolean} seeking  a seek of the player's is under way
+ */
+/**
+ * A stretch of the recording in which the same sample plays (`index`, -1
+ * for none), from `from` up to `to` seconds.
+ * @typedef {{ index: number, from: number, to: number }} Span
+ */
+/**
+ * What the page must do.  "watch" asks it to report the moment the
+ * recording leaves the span: a cue of a hidden metadata track, whose change
+ * the browser reports the moment it happens, does that.
+ * @typedef {{ type: "show", href: string } | { type: "seek", time: number } |
+ *           { type: "mark", index: number } | { type: "watch", from: number, to: number } |
+ *           { type: "prevent" }} PlayerAction
+ */
+/**
+ * What happened.  `time` is where the recording stands.
+ * @typedef {{ type: "track", samples: Sample[], startAt: number | null } |
+ *           { type: "recording" } | { type: "ready" } |
+ *           { type: "cue", time: number } | { type: "seeked", time: number } |
+ *           { type: "choose", index: number } |
+ *           { type: "key", key: string, modified: boolean, inTextField: boolean,
+ *             time: number }} PlayerEvent
+ */
+
+/** @returns {PlayerState} */
+function initialState() {
+  return { samples: [], current: -1, watched: null, ready: false, pendingSeek: null, seeking: false };
+}
+
+/**
+ * How many samples start by `time`: they are the first that many.
+ * @param {{ start: number }[]} samples  in the order of their start
+ * @param {number} time
+ * @returns {number}
+ */
+function startedBy(samples, time) {
+  let low = 0;
+  let high = samples.length;
+  while (low < high) {
+    const middle = (low + high) >>> 1;
+    if (samples[middle].start <= time) low = middle + 1; else high = middle;
+  }
+  return low;
+}
+
+/**
+ * The index of the sample that plays at `time`, or -1 for none.  Where
+ * samples overlap (the log's times went back) the one that started last
+ * plays, as it was the last page the frame was sent to.
+ * @param {{ start: number, end: number }[]} samples  in the order of their start
+ * @param {number} time
+ * @returns {number}
+ */
+function sampleAt(samples, time) {
+  for (let index = startedBy(samples, time) - 1; index >= 0; index -= 1) {
+    if (time < samples[index].end) return index;
+  }
+  return -1;
+}
+
+/**
+ * The span around `time` in which the sample that plays at `time` goes on
+ * playing.  It ends where a later sample starts or the sample itself ends,
+ * and begins where the sample started, or where a sample that started after
+ * it ended, whichever is later.
+ * @param {{ start: number, end: number }[]} samples  in the order of their start
+ * @param {number} time
+ * @returns {Span}
+ */
+function spanAt(samples, time) {
+  const started = startedBy(samples, time);
+  const index = sampleAt(samples, time);
+  let from = index >= 0 ? samples[index].start : 0;
+  for (let later = index + 1; later < started; later += 1) {
+    from = Math.max(from, samples[later].end);
+  }
+  let to = started < samples.length ? samples[started].start : Number.MAX_SAFE_INTEGER;
+  if (index >= 0) to = Math.min(to, samples[index].end);
+  return { index, from, to };
+}
+
+/**
+ * The sample a step goes to from the one that plays (`current`, -1 for
+ * none, at `time`): the next one for `direction` 1, the one before for -1;
+ * -1 past either end.  A step counts from the sample, never from the time,
+ * so it moves exactly one sample however near a stamp it starts.
+ * @param {{ start: number }[]} samples
+ * @param {number} current
+ * @param {number} time
+ * @param {1 | -1} direction
+ * @returns {number}
+ */
+function stepFrom(samples, current, time, direction) {
+  if (current >= 0) {
+    const target = current + direction;
+    return target >= 0 && target < samples.length ? target : -1;
+  }
+  if (direction > 0) return samples.findIndex((sample) => sample.start > time);
+  for (let index = samples.length - 1; index >= 0; index -= 1) {
+    if (samples[index].start < time) return index;
+  }
+  return -1;
+}
+
+/**
+ * Whether keys typed into `element` are text, not the page's to take.
+ * @param {{ tagName: string, type?: string, isContentEditable?: boolean } | null} element
+ * @returns {boolean}
+ */
+function isTextField(element) {
+  if (!element) return false;
+  if (element.isContentEditable) return true;
+  const tag = String(element.tagName).toUpperCase();
+  if (tag === "TEXTAREA" || tag === "SELECT") return true;
+  if (tag !== "INPUT") return false;
+  const type = String(element.type || "text").toLowerCase();
+  return !["button", "checkbox", "color", "file", "hidden", "image", "radio", "range",
+           "reset", "submit"].includes(type);
+}
+
+/**
+ * The player's answer to `event` in `state`: its new state and what the
+ * page must do, in order.
+ * @param {PlayerState} state
+ * @param {PlayerEvent} event
+ * @returns {{ state: PlayerState, actions: PlayerAction[] }}
+ */
+function decide(state, event) {
+  /** @type {PlayerAction[]} */
+  const actions = [];
+  const next = { ...state };
+
+  // Makes sample `index` the one that plays: its entry marked, its page in
+  // the frame.  Between samples (-1) the frame keeps its page.
+  const play = (/** @type {number} */ index) => {
+    next.current = index;
+    actions.push({ type: "mark", index });
+    if (index >= 0) actions.push({ type: "show", href: next.samples[index].href });
+  };
+  // Follows the recording at `time`: the sample that plays there, and the
+  // span to watch it leave.
+  const follow = (/** @type {number} */ time) => {
+    const span = spanAt(next.samples, time);
+    if (span.index !== next.current) play(span.index);
+    const watched = next.watched;
+    if (watched === null || watched.from !== span.from || watched.to !== span.to) {
+      next.watched = span;
+      actions.push({ type: "watch", from: span.from, to: span.to });
+    }
+  };
+  // Seeks the recording to `time`, or once it is ready.  Until the seek has
+  // ended, the recording is not followed: the time it leaves would send the
+  // frame back to the page that the seek moves away from.
+  const seek = (/** @type {number} */ time) => {
+    if (next.ready) {
+      next.seeking = true;
+      next.pendingSeek = null;
+      actions.push({ type: "seek", time });
+    } else {
+      next.pendingSeek = time;
+    }
+  };
+
+  switch (event.type) {
+    case "track": {
+      // The page of the start shows at once, before the recording plays:
+      // slide 0's at time 0, or the one at a link's t=.
+      const at = event.startAt ?? 0;
+      next.samples = event.samples;
+      next.current = -1;
+      next.watched = null;
+      next.pendingSeek = null;
+      follow(at);
+      if (at > 0) seek(at);
+      break;
+    }
+    case "recording":
+      // A new recording: no seek of the old one will end now.
+      next.ready = false;
+      next.seeking = false;
+      break;
+    case "ready":
+      next.ready = true;
+      if (state.pendingSeek !== null) seek(state.pendingSeek);
+      break;
+    case "seeked":
+      next.seeking = false;
+      if (next.pendingSeek === null) follow(event.time);
+      break;
+    case "cue":
+      if (!state.seeking && state.pendingSeek === null) follow(event.time);
+      break;
+    case "choose":
+      // A slide chosen wins over any seek still to come, a link's t= too.
+      play(event.index);
+      seek(state.samples[event.index].start);
+      break;
+    case "key": {
+      if (event.key !== "PageDown" && event.key !== "PageUp") break;
+      if (event.modified || event.inTextField || state.samples.length === 0) break;
+      actions.push({ type: "prevent" });
+      const target = stepFrom(state.samples, state.current, event.time,
+                              event.key === "PageDown" ? 1 : -1);
+      if (target >= 0) {
+        play(target);
+        seek(state.samples[target].start);
+      }
+      break;
+    }
+  }
+  return { state: next, actions };
+}
+
+// Under Node, for the tests.
+if (typeof module === "object" && module !== null) {
+  Object.assign(module.exports, { initialState, sampleAt, spanAt, stepFrom, isTextField, decide });
+}
