@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: MIT
+// Lighthouse's verdict on the player, as a phone sees it (its mobile preset,
+// in Chromium): the example lecture served by serve.py, and a lecture of 300
+// slides on the same recording.  Each is measured three times; the medians
+// must reach performance 0.9, accessibility, best practices and SEO 1.0,
+// and a cumulative layout shift of at most 0.05.
+//
+//   node tests/player/lighthouse.mjs TOOL
+import { spawn } from "node:child_process";
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
+
+const root = new URL("../..", import.meta.url).pathname;
+const tool = process.argv[2];
+const runs = 3;
+const needs = { performance: 0.9, accessibility: 1, "best-practices": 1, seo: 1 };
+const mostShift = 0.05;
+
+const { default: lighthouse } = await import("lighthouse");
+const chromeLauncher = await import("chrome-launcher");
+
+const dir = mkdtempSync(join(tmpdir(), "hreftrack-lighthouse-"));
+const server = spawn("/usr/bin/python3", [join(root, "examples/lecture/serve.py"), tool, "0", "--dir", dir,
+                                          "--no-browser"]);
+const base = await new Promise((resolve, reject) => {
+  let said = "";
+  server.stdout.on("data", (chunk) => {
+    said += chunk;
+    const address = /plays at (http:\/\/127\.0\.0\.1:\d+)\//.exec(said);
+    if (address) resolve(address[1]);
+  });
+  server.on("exit", (code) => reject(new Error(`serve.py ended (${code}): ${said}`)));
+});
+
+// 300 slides, one every 0.06 s of the 20 s recording, each page shown many times.
+const header = readFileSync(join(dir, "HREFTrack.txt"), "latin1").split("\r\n")[0];
+const stamp = (hundredths) => `[00:00:${String(Math.floor(hundredths / 100)).padStart(2, "0")}.` +
+                              `${String(hundredths % 100).padStart(2, "0")}]`;
+const lines = [header];
+for (let slide = 0; slide < 300; slide += 1) lines.push(stamp(slide * 6), `A<foil${slide % 4}.html> T<myfoil>`);
+lines.push(stamp(1800), "");
+writeFileSync(join(dir, "many.txt"), lines.join("\r\n"));
+
+const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const chrome = await chromeLauncher.launch({
+  chromePath: "/usr/bin/chromium",
+  chromeFlags: ["--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                "--mute-audio"] });
+let failed = false;
+try {
+  for (const [name, query] of [["the example lecture", "track=HREFTrack.txt&captions=lecture.vtt"],
+                               ["a lecture of 300 slides", "track=many.txt&captions=lecture.vtt"]]) {
+    const url = `${base}/index.html?video=lecture.webm&${query}`;
+    const results = [];
+    for (let run = 0; run < runs; run += 1) {
+      const { lhr } = await lighthouse(url, { port: chrome.port, logLevel: "error", output: "json",
+        onlyCategories: Object.keys(needs) });
+      results.push(lhr);
+    }
+    const scores = Object.fromEntries(Object.keys(needs).map((category) =>
+      [category, median(results.map((lhr) => lhr.categories[category].score))]));
+    const shift = median(results.map((lhr) => lhr.audits["cumulative-layout-shift"].numericValue));
+    console.log(`${name}: ${Object.entries(scores).map(([c, s]) => `${c} ${s}`).join(", ")}, ` +
+                `cumulative layout shift ${shift.toFixed(3)} (medians of ${runs} runs)`);
+    for (const [category, score] of Object.entries(scores)) {
+      if (score < needs[category]) {
+        failed = true;
+        const audits = results[0].categories[category].auditRefs
+          .map((ref) => results[0].audits[ref.id])
+          .filter((audit) => audit.score !== null && audit.score < 1 && audit.scoreDisplayMode !== "informative")
+          .map((audit) => `${audit.id} ${audit.displayValue ?? audit.score}`);
+        console.log(`  ${category} is ${score}, below ${needs[category]}: ${audits.join("; ")}`);
+      }
+    }
+    if (shift > mostShift) {
+      failed = true;
+      console.log(`  the layout shifts ${shift}, more than ${mostShift}`);
+    }
+  }
+} finally {
+  await chrome.kill();
+  server.kill();
+  rmSync(dir, { recursive: true, force: true });
+}
+process.exit(failed ? 1 : 0);
