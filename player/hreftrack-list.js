@@ -28,19 +28,50 @@ function formatStart(seconds) {
 }
 
 /**
- * What the list's entry for a sample says.  A lecture shows its pages again
- * and again: `names` keeps each page's name, found once.
+ * What the list's entry for a sample says: the slide's name, with its
+ * title where `titles` has one for its page ("Lysark 12 · Måling av tid"),
+ * and its start.  A lecture shows its pages again and again: `names` keeps
+ * each page's name, found once.
  * @param {{ url: string, start: number }} sample
+ * @param {Map<string, string>} [titles]
  * @param {Map<string, string>} [names]
  * @returns {{ name: string, start: string }}
  */
-function entryLabel(sample, names = new Map()) {
+function entryLabel(sample, titles = new Map(), names = new Map()) {
   let name = names.get(sample.url);
   if (name === undefined) {
-    name = slideName(sample.url);
+    const title = titles.get(sample.url);
+    name = title === undefined ? slideName(sample.url) : `${slideName(sample.url)} · ${title}`;
     names.set(sample.url, name);
   }
   return { name, start: formatStart(sample.start) };
+}
+
+/**
+ * The title of each page that has one worth showing, from what the pages
+ * say of themselves (`title` element and first heading, white space
+ * collapsed).  A page's title serves unless it is missing, only repeats
+ * the slide's name ("Lysark 12"), or is the same on every page (an export
+ * that titles each page with the presentation's name); then its first
+ * heading serves, on the same terms.
+ * @param {Map<string, { title: string, heading: string }>} pages  by address
+ * @returns {Map<string, string>}
+ */
+function slideTitles(pages) {
+  const titles = [...pages.values()].map((page) => page.title);
+  const shared = pages.size > 1 && titles.every((title) => title === titles[0]) ? titles[0] : null;
+  /** @type {Map<string, string>} */
+  const chosen = new Map();
+  for (const [url, page] of pages) {
+    const name = slideName(url).toLowerCase();
+    const serves = (/** @type {string} */ text) => text !== "" && text.toLowerCase() !== name;
+    if (serves(page.title) && page.title !== shared) {
+      chosen.set(url, page.title);
+    } else if (serves(page.heading)) {
+      chosen.set(url, page.heading);
+    }
+  }
+  return chosen;
 }
 
 /**
@@ -61,5 +92,5 @@ function rowsToLayOut(list) {
 
 // Under Node, for the tests.
 if (typeof module === "object" && module !== null) {
-  Object.assign(module.exports, { slideName, formatStart, entryLabel, rowsToLayOut });
+  Object.assign(module.exports, { slideName, formatStart, entryLabel, slideTitles, rowsToLayOut });
 }

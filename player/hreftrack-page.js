@@ -2,8 +2,9 @@
 // Wires the page to the player's pure functions: plays a recording beside a
 // frame, and keeps the frame on the page that the HREF track names for the
 // moment the recording has reached, with a list of the slides that follows
-// the recording and seeks on a click, and the recording's captions where the
-// link or the user names them.
+// the recording and seeks on a click, the recording's captions where the
+// link or the user names them, a transcript of them that follows the
+// recording, and a search in the slides' text and the captions.
 //
 // The timing is the browser's own: the page watches the recording leave the
 // span of the sample that plays through one cue of a hidden metadata text
@@ -19,23 +20,46 @@
   const list = /** @type {HTMLOListElement} */ (document.getElementById("slides"));
   const chooser = /** @type {HTMLElement} */ (document.getElementById("chooser"));
   const files = /** @type {HTMLInputElement} */ (document.getElementById("files"));
+  const folder = /** @type {HTMLInputElement} */ (document.getElementById("folder"));
+  const search = /** @type {HTMLInputElement} */ (document.getElementById("search"));
+  const searchStatus = /** @type {HTMLElement} */ (document.getElementById("search-status"));
+  const results = /** @type {HTMLOListElement} */ (document.getElementById("search-results"));
+  const transcriptPart = /** @type {HTMLElement} */ (document.getElementById("transcript-part"));
+  const transcriptToggle = /** @type {HTMLButtonElement} */ (document.getElementById("transcript-toggle"));
+  const transcript = /** @type {HTMLOListElement} */ (document.getElementById("transcript"));
 
   // How many entries of the list are made in one go before the page lets
   // the browser answer the user: a long track never freezes it.
   const batch = 4000;
   // The list lays out its rows in view and this many on each side, and holds
   // the place of the rest: a list of 100,000 slides costs the page little
-  // more than one of 500, which it lays out whole.
+  // more than one of 100, which it lays out whole.
   const around = 50;
+  // The most hits the search lists; it counts them all.
+  const listedHits = 200;
 
   let player = initialState();
   /** @type {HTMLButtonElement[]} */
   let buttons = [];
   /** @type {HTMLButtonElement | null} */
   let marked = null;
-  // The name of each page of the track, as the list names it.
+  // The name of each page of the track, as the list names it, and the
+  // titles of the pages that could be read.
   /** @type {Map<string, string>} */
   let names = new Map();
+  /** @type {Map<string, string>} */
+  let titles = new Map();
+  // What the search looks through: the pages read and the captions.
+  /** @type {Map<string, PageText>} */
+  let pagesRead = new Map();
+  /** @type {{ start: number, end: number, text: string }[]} */
+  let captionCues = [];
+  let lecture = indexLecture([], new Map(), []);
+  // The caption that plays, and its entry in the transcript.
+  let currentCue = -1;
+  // The recording can play, and the build whose pages are read.
+  let canPlay = false;
+  let readFor = 0;
   // The rows laid out now, and the height of one, once a row is laid out.
   let rows = { first: 0, end: 0 };
   let rowHeight = 0;
@@ -164,7 +188,7 @@
 
   /** @param {number} index */
   function entry(index) {
-    const label = entryLabel(player.samples[index], names);
+    const label = entryLabel(player.samples[index], titles, names);
     const item = /** @type {HTMLLIElement} */ (entryTemplate.cloneNode(true));
     const button = /** @type {HTMLButtonElement} */ (item.firstChild);
     /** @type {Text} */ (/** @type {Node} */ (button.firstChild).firstChild).data = `${label.name} `;
@@ -211,6 +235,8 @@
 
     build += 1;
     names = new Map();
+    titles = new Map();
+    pagesRead = new Map();
     buttons = [];
     marked = null;
     list.replaceChildren();
@@ -220,6 +246,128 @@
     const centre = Math.max(player.current, 0);
     rows = { first: Math.max(centre - around, 0), end: Math.min(centre + around, samples.length) };
     buildFrom(build);
+    reindex();
+    readSlides();
+  }
+
+  // Reads the track's pages once the recording can play, a few at a time,
+  // for the entries' titles and the search: each page of the page's own
+  // origin, or chosen from disk.  A page that cannot be read is passed by,
+  // and none holds up the recording.
+  async function readSlides() {
+    if (!canPlay || readFor === build) return;
+    const own = build;
+    readFor = own;
+    /** @type {Map<string, string | Blob>} */
+    const sources = new Map();
+    for (const sample of player.samples) {
+      if (sources.has(sample.url)) continue;
+      const file = chosen.track ? chosenPage(sample.url, /** @type {Chosen} */ (chosen)) : null;
+      if (file !== null) {
+        sources.set(sample.url, /** @type {ChosenFile} */ (file).blob);
+      } else if (!chosen.track && sameOrigin(sample.href, location.href)) {
+        sources.set(sample.url, sample.href);
+      }
+    }
+    const read = await readPages(sources);
+    if (own !== build) return;
+    pagesRead = read;
+    titles = slideTitles(read);
+    names = new Map();
+    buttons.forEach((button, index) => {
+      /** @type {Text} */ (/** @type {Node} */ (button.firstChild).firstChild).data =
+        `${entryLabel(player.samples[index], titles, names).name} `;
+    });
+    reindex();
+  }
+
+  // Makes the lecture ready for searching anew, and searches again.
+  function reindex() {
+    /** @type {Map<string, string>} */
+    const texts = new Map();
+    for (const [url, page] of pagesRead) texts.set(url, page.text);
+    lecture = indexLecture(player.samples, texts, captionCues);
+    if (search.value !== "") find();
+  }
+
+  // Lists the hits of what the search field holds, in time order, and says
+  // how many there are; the list holds only hits.
+  let statusTimer = 0;
+  function find() {
+    const query = search.value.trim();
+    const hits = query === "" ? [] : searchLecture(lecture, query);
+    results.scrollTop = 0;
+    results.replaceChildren(...hits.slice(0, listedHits).map((hit) => {
+      const button = document.createElement("button");
+      button.type = "button";
+      const name = document.createElement("span");
+      name.className = "hit-name";
+      name.textContent = hit.sample >= 0 ? entryLabel(player.samples[hit.sample], titles, names).name
+                                         : "Teksting";
+      const start = document.createElement("span");
+      start.className = "hit-start";
+      start.textContent = formatStart(hit.start);
+      const excerpt = document.createElement("span");
+      excerpt.className = "hit-excerpt";
+      excerpt.textContent = hit.excerpt;
+      button.append(name, " ", start, " ", excerpt);
+      button.addEventListener("click", () => dispatch(hit.sample >= 0 ? { type: "choose", index: hit.sample }
+                                                                      : { type: "go", time: hit.start }));
+      const item = document.createElement("li");
+      item.append(button);
+      return item;
+    }));
+    // Said once the typing pauses, so that a screen reader is not flooded.
+    clearTimeout(statusTimer);
+    searchStatus.textContent = "";
+    statusTimer = setTimeout(() => {
+      searchStatus.textContent = query === "" ? ""
+        : hits.length === 0 ? `Ingen treff for «${query}».`
+        : hits.length > listedHits ? `${hits.length} treff; de første ${listedHits} vises.`
+        : `${hits.length} treff.`;
+    }, query === "" ? 0 : 400);
+  }
+
+  // The captions as a list that follows the recording; a click goes there.
+  /** @param {TextTrack} track */
+  function transcribe(track) {
+    captionCues = [...(track.cues ?? [])].map((cue) => ({
+      start: cue.startTime, end: cue.endTime,
+      text: cue instanceof VTTCue ? cue.getCueAsHTML().textContent ?? "" : "" }));
+    currentCue = -1;
+    transcript.replaceChildren(...captionCues.map((cue) => {
+      const start = document.createElement("span");
+      start.className = "cue-start";
+      start.textContent = formatStart(cue.start);
+      const button = document.createElement("button");
+      button.type = "button";
+      button.append(start, " ", cue.text);
+      button.addEventListener("click", () => dispatch({ type: "go", time: cue.start }));
+      const item = document.createElement("li");
+      item.append(button);
+      return item;
+    }));
+    followCaptions();
+    reindex();
+  }
+
+  // Marks the caption that plays in the transcript, and scrolls the
+  // transcript, never the page, so that it is in view.
+  function followCaptions() {
+    const index = sampleAt(captionCues, video.currentTime);
+    if (index === currentCue) return;
+    transcript.children[currentCue]?.firstElementChild?.removeAttribute("aria-current");
+    currentCue = index;
+    const item = /** @type {HTMLElement | undefined} */ (transcript.children[index]);
+    if (item === undefined) return;
+    /** @type {Element} */ (item.firstElementChild).setAttribute("aria-current", "true");
+    if (transcript.hidden) return;
+    const top = item.offsetTop - transcript.offsetTop;
+    if (top < transcript.scrollTop) {
+      transcript.scrollTop = top;
+    } else if (top + item.offsetHeight > transcript.scrollTop + transcript.clientHeight) {
+      transcript.scrollTop = top + item.offsetHeight - transcript.clientHeight;
+    }
   }
 
   // Gives the recording the captions at `url`, shown at once: WebKit leaves
@@ -233,17 +381,24 @@
     captions.label = captionsLabel(language);
     captions.default = true;
     captions.addEventListener("error", () => {
+      transcriptPart.hidden = true;
       say(`Kan ikke lese tekstingen ${name}: den mangler eller er ikke WebVTT. ` +
           "Opptaket og lysarkene spilles likevel.");
     });
+    captions.addEventListener("load", () => transcribe(captions.track));
+    captions.track.addEventListener("cuechange", followCaptions);
     captions.src = url;
     video.append(captions);
     captions.track.mode = "showing";
+    // The transcript's place is held from now on: the page around it need
+    // not be laid out again when the captions arrive.
+    transcriptPart.hidden = false;
   }
 
   /** @param {string} url */
   function setRecording(url) {
     dispatch({ type: "recording" });
+    canPlay = false;
     video.src = url;
   }
 
@@ -271,31 +426,67 @@
     return blobs[key];
   }
 
-  // Files chosen or dropped: the recording plays from memory, and the track's
-  // pages are resolved against the page's own folder.
-  /** @param {FileList} fileList */
-  async function playChosen(fileList) {
+  /**
+   * A chosen file as the sorting sees it, the file itself beside.
+   * @typedef {FileLike & { blob: File }} ChosenFile
+   */
+  /** @param {File} file @param {string} [path] @returns {ChosenFile} */
+  function chosenFile(file, path) {
+    return { name: file.name, type: file.type, path: path || file.webkitRelativePath || file.name, blob: file };
+  }
+
+  // The files of a folder dropped on the page, and of the folders in it.
+  /** @param {FileSystemDirectoryEntry} top @returns {Promise<ChosenFile[]>} */
+  async function folderFiles(top) {
+    /** @type {ChosenFile[]} */
+    const found = [];
+    /** @type {FileSystemEntry[]} */
+    const waiting = [top];
+    for (let entry = waiting.shift(); entry !== undefined && found.length < 10000; entry = waiting.shift()) {
+      if (entry.isFile) {
+        const file = await new Promise((resolve, reject) => {
+          /** @type {FileSystemFileEntry} */ (entry).file(resolve, reject);
+        });
+        found.push(chosenFile(/** @type {File} */ (file), entry.fullPath.replace(/^\//, "")));
+        continue;
+      }
+      const reader = /** @type {FileSystemDirectoryEntry} */ (entry).createReader();
+      for (;;) {
+        /** @type {FileSystemEntry[]} */
+        const some = await new Promise((resolve, reject) => reader.readEntries(resolve, reject));
+        if (some.length === 0) break;
+        waiting.push(...some);
+      }
+    }
+    return found;
+  }
+
+  // Files chosen or dropped, or the lecture's whole folder: the recording
+  // plays from memory, the track's pages are resolved against the page's
+  // own folder, and those chosen are read for their titles and the search.
+  /** @param {ChosenFile[]} chosenFiles */
+  async function playChosen(chosenFiles) {
     messages.replaceChildren();
     const previous = chosen;
-    const now = chooseFiles([...fileList], previous);
+    const now = chooseFiles(chosenFiles, previous);
     chosen = now;
     for (const name of now.ignored) {
       say(`Filen ${name} er verken opptak, spor eller teksting, og brukes ikke.`);
     }
-    const recording = /** @type {File | null} */ (now.recording);
-    const track = /** @type {File | null} */ (now.track);
-    const captions = /** @type {File | null} */ (now.captions);
+    const recording = /** @type {ChosenFile | null} */ (now.recording);
+    const track = /** @type {ChosenFile | null} */ (now.track);
+    const captions = /** @type {ChosenFile | null} */ (now.captions);
     if (captions && captions !== previous.captions) {
-      addCaptions(blobUrl("captions", captions), captions.name);
+      addCaptions(blobUrl("captions", captions.blob), captions.name);
     }
-    if (recording && recording !== previous.recording) setRecording(blobUrl("recording", recording));
+    if (recording && recording !== previous.recording) setRecording(blobUrl("recording", recording.blob));
     if (!recording) say("Velg også opptaket, for eksempel en .webm-fil.");
     if (!track) {
       say("Velg også sporet, HREFTrack.txt.");
     } else if (track !== previous.track) {
       let text;
       try {
-        text = await track.text();
+        text = await track.blob.text();
       } catch {
         say(`Kan ikke lese sporet ${track.name}.`);
         return;
@@ -306,18 +497,22 @@
 
   function offerChooser() {
     chooser.hidden = false;
-    files.addEventListener("change", () => {
-      if (files.files) playChosen(files.files);
-    });
+    for (const input of [files, folder]) {
+      input.addEventListener("change", () => playChosen([...(input.files ?? [])].map((file) => chosenFile(file))));
+    }
     document.addEventListener("dragover", (event) => {
       event.preventDefault();
       if (event.dataTransfer) event.dataTransfer.dropEffect = "copy";
     });
-    document.addEventListener("drop", (event) => {
+    document.addEventListener("drop", async (event) => {
       event.preventDefault();
-      if (event.dataTransfer && event.dataTransfer.files.length > 0) {
-        playChosen(event.dataTransfer.files);
-      }
+      if (!event.dataTransfer) return;
+      const entries = [...event.dataTransfer.items].map((item) => item.webkitGetAsEntry());
+      /** @type {ChosenFile[]} */
+      let dropped = [...event.dataTransfer.files].map((file) => chosenFile(file));
+      const folders = /** @type {FileSystemDirectoryEntry[]} */ (entries.filter((entry) => entry?.isDirectory));
+      if (folders.length > 0) dropped = (await Promise.all(folders.map(folderFiles))).flat();
+      if (dropped.length > 0) playChosen(dropped);
     });
   }
 
@@ -333,6 +528,26 @@
                inTextField: isTextField(/** @type {HTMLElement} */ (event.target)) }, event);
   });
   video.addEventListener("loadedmetadata", () => dispatch({ type: "ready" }));
+  video.addEventListener("canplay", () => {
+    canPlay = true;
+    readSlides();
+  });
+  video.addEventListener("timeupdate", followCaptions);
+  video.addEventListener("seeked", followCaptions);
+  search.addEventListener("input", find);
+  search.addEventListener("keydown", (event) => {
+    if (event.key !== "Escape") return;
+    event.preventDefault();
+    search.value = "";
+    find();
+  });
+  transcriptToggle.addEventListener("click", () => {
+    const open = transcriptToggle.getAttribute("aria-expanded") !== "true";
+    transcriptToggle.setAttribute("aria-expanded", String(open));
+    transcript.hidden = !open;
+    currentCue = -1;
+    followCaptions();
+  });
   video.addEventListener("seeked", () => dispatch({ type: "seeked", time: video.currentTime }));
   watcher.addEventListener("cuechange", () => dispatch({ type: "cue", time: video.currentTime }));
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The player's decisions, as pure functions: given what the page holds and
-// what happened (a track arrived, the recording became ready, the cues
-// changed, a seek ended, an entry or a key was pressed), the new state and
-// what the page must do (show a page in the frame, seek the recording,
-// mark an entry of the list, keep a key from the browser).  A classic
-// script like hreftrack-track.js.
+// what happened (a track arrived, the recording became ready, it left the
+// span of the slide that plays, a seek ended, an entry, a moment or a key
+// was chosen), the new state and what the page must do (show a page in the
+// frame, seek the recording, mark an entry of the list, watch a span, keep
+// a key from the browser).  A classic script like hreftrack-track.js.
 "use strict";
 
 /**
@@ -35,7 +35,7 @@
  * @typedef {{ type: "track", samples: Sample[], startAt: number | null } |
  *           { type: "recording" } | { type: "ready" } |
  *           { type: "cue", time: number } | { type: "seeked", time: number } |
- *           { type: "choose", index: number } |
+ *           { type: "choose", index: number } | { type: "go", time: number } |
  *           { type: "key", key: string, modified: boolean, inTextField: boolean,
  *             time: number }} PlayerEvent
  */
@@ -213,6 +213,14 @@ function decide(state, event) {
       play(event.index);
       seek(state.samples[event.index].start);
       break;
+    case "go": {
+      // A moment chosen, as a caption's start: its page at once, and the
+      // recording there.
+      const index = sampleAt(state.samples, event.time);
+      if (index !== state.current) play(index);
+      seek(event.time);
+      break;
+    }
     case "key": {
       if (event.key !== "PageDown" && event.key !== "PageUp") break;
       if (event.modified || event.inTextField || state.samples.length === 0) break;

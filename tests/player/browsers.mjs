@@ -93,7 +93,8 @@ class PuppeteerPage {
 }
 
 const element = "element-6066-11e4-a52e-4f735466cecf";
-const keyCodes = { PageUp: "\uE00E", PageDown: "\uE00F", Enter: "\uE007", Space: "\uE00D", Tab: "\uE004" };
+const keyCodes = { PageUp: "\uE00E", PageDown: "\uE00F", Enter: "\uE007", Space: "\uE00D", Tab: "\uE004",
+                   Escape: "\uE00C" };
 
 class WebDriverPage {
   static async open() {

@@ -20,8 +20,9 @@ const require = createRequire(import.meta.url);
 const { allowedUrl, maxSamples, parseTrack, playableSamples, problemMessages } =
   require("../../player/hreftrack-track.js");
 const { captionsLabel, readLink, sameOrigin } = require("../../player/hreftrack-link.js");
-const { chooseFiles } = require("../../player/hreftrack-files.js");
-const { entryLabel, rowsToLayOut } = require("../../player/hreftrack-list.js");
+const { chooseFiles, chosenPage } = require("../../player/hreftrack-files.js");
+const { entryLabel, rowsToLayOut, slideTitles } = require("../../player/hreftrack-list.js");
+const { foldText, indexLecture, searchLecture } = require("../../player/hreftrack-search.js");
 const { decide, initialState, isTextField, sampleAt, spanAt, stepFrom } =
   require("../../player/hreftrack-rules.js");
 
@@ -171,6 +172,19 @@ test("the files a user chooses: the track, captions and recording, one at a time
   chosen = chooseFiles([file("FORELESNING.WEBM")], chosen);
   assert.deepEqual([chosen.recording.name, chosen.track.name], ["FORELESNING.WEBM", "HREFTrack.txt"]);
   assert.equal(chooseFiles([file("opptak", "video/mp4")], {}).recording.name, "opptak");
+  // The lecture's whole folder: its pages are kept by their place, and the
+  // files of no use are passed by without a word.
+  const inFolder = (path, type = "") => ({ name: path.split("/").pop(), type, path });
+  chosen = chooseFiles(["lecture/answers.txt", "lecture/HREFTrack.txt", "lecture/log.xml",
+                        "lecture/foil1.html", "lecture/sider/foil2.htm", "lecture/lecture.webm"]
+    .map((path) => inFolder(path)), {});
+  assert.deepEqual([chosen.track.path, chosen.recording.path, [...chosen.pages.keys()], chosen.ignored],
+                   ["lecture/HREFTrack.txt", "lecture/lecture.webm",
+                    ["lecture/foil1.html", "lecture/sider/foil2.htm"], []]);
+  // A page is found as the track names it, relative to the track, and only inside the folder.
+  assert.deepEqual(["foil1.html", "sider/foil2.htm", "./foil1.html", "../foil1.html", "foil9.html",
+                    "http://x/foil1.html"].map((url) => chosenPage(url, chosen)?.path ?? null),
+                   ["lecture/foil1.html", "lecture/sider/foil2.htm", "lecture/foil1.html", null, null, null]);
 });
 
 test("the rows the list lays out: those in view and more on each side, never past its ends", () => {
@@ -181,6 +195,68 @@ test("the rows the list lays out: those in view and more on each side, never pas
   assert.deepEqual(rows(4, 0), { first: 0, end: 4 });
   // Before a row is laid out, its height is not known: the rows around the marked one.
   assert.deepEqual(rows(100000, 0, 0, 90000), { first: 89750, end: 90251 });
+});
+
+test("slide titles: the page's title, else its first heading, where the title tells nothing", () => {
+  const page = (title, heading = "") => ({ title, heading });
+  let titles = slideTitles(new Map([
+    ["foil1.html", page("Måling av tid", "Tid")],
+    ["foil2.html", page("Lysark 2", "Loggen")],          // only repeats the name
+    ["foil3.html", page("", "Sporet")],                    // no title
+    ["foil4.html", page("", "")],                          // nothing at all
+    ["foil5.html", page("lysark 5", "LYSARK 5")],          // both only repeat it
+  ]));
+  assert.deepEqual([...titles], [["foil1.html", "Måling av tid"], ["foil2.html", "Loggen"],
+                                 ["foil3.html", "Sporet"]]);
+  // An export that gives every page the presentation's name: the headings serve.
+  titles = slideTitles(new Map([["foil1.html", page("Forelesning 3", "Innledning")],
+                                ["foil2.html", page("Forelesning 3", "Målingen")]]));
+  assert.deepEqual([...titles.values()], ["Innledning", "Målingen"]);
+  assert.deepEqual([...slideTitles(new Map([["foil1.html", page("Forelesning 3", "Innledning")]])).values()],
+                   ["Forelesning 3"], "one page alone is not the same on every page");
+  assert.deepEqual(entryLabel({ url: "foil1.html", start: 41 }, new Map([["foil1.html", "Måling av tid"]])),
+                   { name: "Lysark 1 · Måling av tid", start: "0:41" });
+});
+
+test("search: case and accents ignored, æ, ø and å letters of their own, every word, time order", () => {
+  assert.equal(foldText("  Café\tCAFÉ  Naïve Ærlig Øl ÅR  ").folded, "cafe cafe naive ærlig øl år");
+  const slides = [{ url: "foil0.html", start: 0 }, { url: "foil1.html", start: 3 },
+                  { url: "foil0.html", start: 12 }];
+  const pages = new Map([["foil0.html", "Velkommen til kafeen: en café au lait, og så måling av tid."],
+                         ["foil1.html", "Loggen viser når et lysark ble vist."]]);
+  const cues = [{ start: 7, text: "Vi måler tiden med loggen." }, { start: 3, text: "Cafe, sa hun." }];
+  const lecture = indexLecture(slides, pages, cues);
+  const hits = (query) => searchLecture(lecture, query).map((hit) => `${hit.sample}@${hit.start}`);
+  assert.deepEqual(hits("CAFE"), ["0@0", "-1@3", "2@12"], "a slide shown twice is two hits");
+  assert.deepEqual(hits("café"), hits("cafe"));
+  assert.deepEqual(hits("maling"), [], "å is no a");
+  assert.deepEqual(hits("måling"), ["0@0", "2@12"]);
+  assert.deepEqual(hits("loggen måler"), ["-1@7"], "every word, anywhere in the text");
+  assert.deepEqual(hits("lOgGeN"), ["1@3", "-1@7"], "a slide before a caption of the same start");
+  assert.deepEqual([hits(""), hits("   "), hits("ingensteds")], [[], [], []]);
+  // The excerpt is the original text around the hit, cut at blanks.
+  const long = `${"innledning ".repeat(10)}her står Måling av tid midt i${" og mer".repeat(20)}`;
+  const [hit] = searchLecture(indexLecture([{ url: "a", start: 0 }], new Map([["a", long]]), []), "maaling måling");
+  assert.equal(hit, undefined, "a word that is missing leaves the slide out");
+  const [found] = searchLecture(indexLecture([{ url: "a", start: 0 }], new Map([["a", long]]), []), "måling");
+  assert.match(found.excerpt, /^… (innledning )+her står Måling av tid midt i( og| mer)+ …$/);
+  assert.ok(found.excerpt.length < 130, found.excerpt);
+});
+
+test("search keeps up with typing in a lecture of 300 slides and 2,000 captions", () => {
+  const words = "måling tid signal verdi kretsen klokka figur kafé æresord øvelse årsak spenning strøm".split(" ");
+  const text = (seed, count) => Array.from({ length: count }, (_, i) => words[(seed * 7 + i * 13) % words.length]).join(" ");
+  const slides = Array.from({ length: 300 }, (_, i) => ({ url: `foil${i}.html`, start: i * 18 }));
+  const pages = new Map(slides.map((slide, i) => [slide.url, text(i, 150)]));
+  const cues = Array.from({ length: 2000 }, (_, i) => ({ start: i * 2.7, text: text(i, 12) }));
+  const lecture = indexLecture(slides, pages, cues);
+  let slowest = 0;
+  for (let typed = 1; typed <= "spenning strøm".length; typed += 1) {
+    const started = performance.now();
+    searchLecture(lecture, "spenning strøm".slice(0, typed));
+    slowest = Math.max(slowest, performance.now() - started);
+  }
+  assert.ok(slowest < 50, `a keystroke took ${slowest} ms`);
 });
 
 test("entry labels: the slide's number as written, or the address; m:ss, h:mm:ss", () => {
@@ -255,6 +331,14 @@ test("t= seeks once the recording is ready, and time 0 does not move the frame m
   assert.deepEqual([state.current, state.seeking, state.pendingSeek], [3, false, null]);
   // Ready before the track: the seek goes out at once.
   assert.deepEqual(run(ready, track(7)).actions, ["mark 2", "show foil2.html", "watch 6-10", "seek 7"]);
+});
+
+test("a moment chosen, as a caption's start: its page at once, and the recording there", () => {
+  assert.deepEqual(run(track(), ready, { type: "go", time: 8 }, seeked(8)).actions.slice(3),
+                   ["mark 2", "show foil2.html", "seek 8", "watch 6-10"]);
+  // The transcript's caption that plays is found as a slide's sample is.
+  const captions = [{ start: 0.5, end: 2.8 }, { start: 3, end: 6.5 }, { start: 6, end: 11.5 }];
+  assert.deepEqual([0, 0.5, 2.9, 3, 6.2, 11.5].map((t) => sampleAt(captions, t)), [-1, 0, -1, 1, 2, -1]);
 });
 
 test("a slide chosen before the recording is ready wins over t=", () => {
