@@ -8,7 +8,8 @@
 //   page.goto(url)             loads a page and waits for its load event
 //   page.run(fn, ...args)      runs fn(...args) in the page; waits for the promise it returns
 //   page.click(selector)       a real click;  page.press(key)  a real key press
-//   page.upload(selector, paths)  chooses files in an <input type=file>
+//   page.upload(selector, paths)  chooses files, or a folder where
+//                              page.choosesFolders, in an <input type=file>
 //   page.frameAddress()        the address the page's frame shows, read by the driver
 //   page.resize(width, height) the viewport, in CSS pixels
 //   page.screenshot(path), page.close()
@@ -70,8 +71,10 @@ class PuppeteerPage {
     this.browser = browser;
     this.page = page;
     // Measured with Firefox ESR 153: Enter and Space sent through BiDi reach
-    // a focused button, but Firefox does not activate it.
+    // a focused button, but Firefox does not activate it; and BiDi chooses
+    // no folder for an input that takes one.
     this.keysActivateButtons = engine !== "firefox";
+    this.choosesFolders = engine !== "firefox";
   }
 
   goto(url) { return this.page.goto(url, { waitUntil: "load" }); }
@@ -132,6 +135,7 @@ class WebDriverPage {
     this.driver = driver;
     this.session = null;
     this.keysActivateButtons = true;
+    this.choosesFolders = false;
   }
 
   async request(method, path, body) {

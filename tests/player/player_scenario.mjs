@@ -417,25 +417,37 @@ test("long tracks are ready in time, and the page answers meanwhile", async () =
   assert.match(shown[1], /^Lysark \d.* 13:\d\d:\d\d$/);
 });
 
-test("at 390 px the page stacks and is no wider than the screen", async () => {
+test("at 390 px the page stacks, the frame keeps half the screen, and nothing is wider than it", async () => {
   // A phone's screen as a frame of 390 x 844 CSS pixels: the page's media
   // queries see the frame's width, and every engine's window can hold it.
   writeFileSync(join(dir, "phone.html"), "<!doctype html><body style='margin:0'>" +
-                `<iframe id="phone" width="390" height="844" src="index.html${played}"></iframe>`);
+                `<iframe id="phone" width="390" height="844" src="index.html${played}&captions=lecture.vtt">` +
+                "</iframe>");
   await page.goto(`${base}/phone.html`);
-  const box = await waitFor(() => page.run(() => {
+  // The page's boxes, once it shows the transcript, after `query` is searched for.
+  const measure = (query) => waitFor(() => page.run((text) => {
     const phone = document.getElementById("phone").contentWindow;
-    const list = phone.document.getElementById("slides");
-    if (!list || list.getAttribute("aria-busy") !== "false") return null;
-    const rect = (id) => phone.document.getElementById(id).getBoundingClientRect();
-    return { width: phone.innerWidth, height: phone.innerHeight,
+    const find = (id) => phone.document.getElementById(id);
+    if (!find("slides") || find("slides").getAttribute("aria-busy") !== "false" ||
+        find("transcript").childElementCount === 0) return null;
+    if (find("search").value !== text) {
+      find("search").value = text;
+      find("search").dispatchEvent(new phone.Event("input"));
+    }
+    const rect = (id) => find(id).getBoundingClientRect();
+    return { width: phone.innerWidth, height: phone.innerHeight, hits: find("search-results").childElementCount,
              scrollWidth: phone.document.documentElement.scrollWidth, video: rect("recording").bottom,
-             list: rect("slides").top, frameTop: rect("foil").top, frameHeight: rect("foil").height };
-  }), (b) => b !== null, "the phone's page");
+             search: rect("search").top, list: rect("slides").top, frameTop: rect("foil").top,
+             frameHeight: rect("foil").height, transcript: rect("transcript").top };
+  }, query), (b) => b !== null && (query === "" || b.hits > 0), `the phone's page, searching for "${query}"`);
+  let box = await measure("");
   assert.deepEqual([box.width, box.height], [390, 844]);
-  assert.ok(box.scrollWidth <= box.width, `the page is ${box.scrollWidth} px wide`);
-  assert.ok(box.video <= box.list && box.list < box.frameTop, `not stacked: ${JSON.stringify(box)}`);
+  assert.ok(box.video <= box.search && box.search < box.list && box.list < box.frameTop &&
+            box.frameTop < box.transcript, `not stacked: ${JSON.stringify(box)}`);
   assert.ok(box.frameHeight >= box.height / 2, `the frame is ${box.frameHeight} px high`);
+  assert.ok(box.scrollWidth <= box.width, `the page is ${box.scrollWidth} px wide`);
+  box = await measure("lysark");
+  assert.ok(box.scrollWidth <= box.width, `with hits, the page is ${box.scrollWidth} px wide`);
 });
 
 test("the folder opened from disk plays the chosen files", async () => {
@@ -451,4 +463,12 @@ test("the folder opened from disk plays the chosen files", async () => {
   await page.click("#slides li:nth-child(3) button");
   await expectSlide(2, "after a click in the folder opened from disk");
   assert.equal(await page.frameAddress(), `file://${join(dir, "foil2.html")}`);
+  if (!page.choosesFolders) return;
+  // The lecture's whole folder, its pages read for their titles, the rest
+  // of what it holds passed by without a word.
+  await load("", `file://${dir}`);
+  await page.upload("#folder", [dir]);
+  const chosen = await until((s) => s.busy === "false" && JSON.stringify(s.entries) === JSON.stringify(titled),
+                             "the folder's lecture, titled");
+  assert.deepEqual(chosen.messages, []);
 });
