@@ -218,6 +218,7 @@
       setTimeout(() => buildFrom(own, to), 0);
     } else {
       list.setAttribute("aria-busy", "false");
+      readSlides();
     }
   }
 
@@ -247,15 +248,14 @@
     rows = { first: Math.max(centre - around, 0), end: Math.min(centre + around, samples.length) };
     buildFrom(build);
     reindex();
-    readSlides();
   }
 
-  // Reads the track's pages once the recording can play, a few at a time,
-  // for the entries' titles and the search: each page of the page's own
-  // origin, or chosen from disk.  A page that cannot be read is passed by,
-  // and none holds up the recording.
+  // Reads the track's pages once the recording can play and the list is
+  // built, a few at a time, for the entries' titles and the search: each
+  // page of the page's own origin, or chosen from disk.  A page that cannot
+  // be read is passed by, and none holds up the recording or the list.
   async function readSlides() {
-    if (!canPlay || readFor === build) return;
+    if (!canPlay || readFor === build || list.getAttribute("aria-busy") !== "false") return;
     const own = build;
     readFor = own;
     /** @type {Map<string, string | Blob>} */
