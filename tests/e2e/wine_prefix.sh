@@ -15,24 +15,30 @@ if [ "$(id -u)" = 0 ] && command -v setpriv > /dev/null && id nobody > /dev/null
   as_nobody=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups)
 fi
 
-# Wine fills a new prefix at its first start and says so on standard error;
-# this does it once, quietly, so that the tests see a ready prefix.
-make_prefix() {
-  local path=$1
-  shift
-  rm -rf "$path"
-  mkdir -p "$path"
-  [ $# -gt 0 ] && chown nobody "$path"
-  "$@" env WINEPREFIX="$path" HOME="$path" "$wine" wineboot --init > "$path.log" 2>&1 ||
-    { cat "$path.log"; return 1; }
-  "$@" env WINEPREFIX="$path" "$server" -w
-}
-
 remove_prefix() {
   local path=$1
   shift
   [ -d "$path" ] && "$@" env WINEPREFIX="$path" "$server" -k 2> /dev/null
   rm -rf "$path" "$path.log"
+}
+
+# Wine fills a new prefix at its first start and says so on standard error;
+# this does it once, quietly, so that the tests see a ready prefix.
+#
+# The prefix's server stays until clean-up.  A server that ends three
+# seconds after its last client races the next test's client, which then
+# fails with "Connection reset by peer".  Wine's own services, which a
+# staying server keeps, are started here too, with the log as their output:
+# started by a test, they would hold CTest's pipes open and CTest would wait.
+make_prefix() {
+  local path=$1
+  shift
+  remove_prefix "$path" "$@"
+  mkdir -p "$path"
+  [ $# -gt 0 ] && chown nobody "$path"
+  "$@" env WINEPREFIX="$path" "$server" -p < /dev/null > "$path.log" 2>&1 &&
+    "$@" env WINEPREFIX="$path" HOME="$path" "$wine" wineboot --init < /dev/null >> "$path.log" 2>&1 ||
+    { cat "$path.log"; return 1; }
 }
 
 case $action in
