@@ -89,15 +89,15 @@ function resolve(name, page) {
 function readLink(href) {
   const page = new URL(href);
   const query = page.searchParams;
+  const language = captionsLanguage(query.get("captionslang"));
   /** @type {LinkPlan} */
   const plan = { track: null, video: null, captions: null, startAt: startTime(query.get("t")),
-                 language: captionsLanguage(query.get("captionslang")) ?? "no",
-                 chooser: false, messages: [] };
+                 language: language ?? "no", chooser: false, messages: [] };
   if (Number.isNaN(plan.startAt)) {
     plan.messages.push(`t=${query.get("t")} er ikke et antall sekunder; opptaket starter ved begynnelsen.`);
     plan.startAt = null;
   }
-  if (captionsLanguage(query.get("captionslang")) === null) {
+  if (language === null) {
     plan.messages.push(`captionslang=${query.get("captionslang")} er ingen språkkode; tekstingen regnes som norsk.`);
   }
   const trackName = query.get("track");

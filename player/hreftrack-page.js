@@ -93,6 +93,17 @@
     }
   }
 
+  // Scrolls `box`, never the page, so that the stretch from `top` that is
+  // `height` high, in the box's own content, is in view.
+  /** @param {HTMLElement} box @param {number} top @param {number} height */
+  function keepInView(box, top, height) {
+    if (top < box.scrollTop) {
+      box.scrollTop = top;
+    } else if (top + height > box.scrollTop + box.clientHeight) {
+      box.scrollTop = top + height - box.clientHeight;
+    }
+  }
+
   /** @param {number} index */
   function row(index) {
     return /** @type {HTMLLIElement} */ (buttons[index].parentElement);
@@ -137,12 +148,7 @@
     if (marked === null) return;
     marked.setAttribute("aria-current", "true");
     if (rowHeight === 0) return;
-    const top = player.current * rowHeight;
-    if (top < list.scrollTop) {
-      list.scrollTop = top;
-    } else if (top + rowHeight > list.scrollTop + list.clientHeight) {
-      list.scrollTop = top + rowHeight - list.clientHeight;
-    }
+    keepInView(list, player.current * rowHeight, rowHeight);
     layOut();
   }
 
@@ -186,13 +192,19 @@
     entryTemplate.append(button);
   }
 
+  // Writes into entry `index`'s button what it says, its start too where
+  // `withStart`.
+  /** @param {HTMLButtonElement} button @param {number} index @param {boolean} withStart */
+  function label(button, index, withStart) {
+    const { name, start } = entryLabel(player.samples[index], titles, names);
+    /** @type {Text} */ (/** @type {Node} */ (button.firstChild).firstChild).data = `${name} `;
+    if (withStart) /** @type {Text} */ (/** @type {Node} */ (button.lastChild).firstChild).data = start;
+  }
+
   /** @param {number} index */
   function entry(index) {
-    const label = entryLabel(player.samples[index], titles, names);
     const item = /** @type {HTMLLIElement} */ (entryTemplate.cloneNode(true));
-    const button = /** @type {HTMLButtonElement} */ (item.firstChild);
-    /** @type {Text} */ (/** @type {Node} */ (button.firstChild).firstChild).data = `${label.name} `;
-    /** @type {Text} */ (/** @type {Node} */ (button.lastChild).firstChild).data = label.start;
+    label(/** @type {HTMLButtonElement} */ (item.firstChild), index, true);
     return item;
   }
 
@@ -274,10 +286,7 @@
     pagesRead = read;
     titles = slideTitles(read);
     names = new Map();
-    buttons.forEach((button, index) => {
-      /** @type {Text} */ (/** @type {Node} */ (button.firstChild).firstChild).data =
-        `${entryLabel(player.samples[index], titles, names).name} `;
-    });
+    buttons.forEach((button, index) => label(button, index, false));
     reindex();
   }
 
@@ -361,13 +370,7 @@
     const item = /** @type {HTMLElement | undefined} */ (transcript.children[index]);
     if (item === undefined) return;
     /** @type {Element} */ (item.firstElementChild).setAttribute("aria-current", "true");
-    if (transcript.hidden) return;
-    const top = item.offsetTop - transcript.offsetTop;
-    if (top < transcript.scrollTop) {
-      transcript.scrollTop = top;
-    } else if (top + item.offsetHeight > transcript.scrollTop + transcript.clientHeight) {
-      transcript.scrollTop = top + item.offsetHeight - transcript.clientHeight;
-    }
+    if (!transcript.hidden) keepInView(transcript, item.offsetTop - transcript.offsetTop, item.offsetHeight);
   }
 
   // Gives the recording the captions at `url`, shown at once: WebKit leaves

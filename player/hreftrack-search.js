@@ -36,22 +36,8 @@ function foldText(text) {
   let blank = true;
   for (let at = 0; at < text.length; at += 1) {
     const code = text.charCodeAt(at);
-    if (code < 128) {
-      if (code <= 32) {
-        if (!blank) {
-          parts.push(" ");
-          from.push(at);
-        }
-        blank = true;
-      } else {
-        parts.push(code >= 65 && code <= 90 ? String.fromCharCode(code + 32) : text[at]);
-        from.push(at);
-        blank = false;
-      }
-      continue;
-    }
     const character = text[at];
-    if (/\s/.test(character)) {
+    if (code <= 32 || (code >= 128 && /\s/.test(character))) {
       if (!blank) {
         parts.push(" ");
         from.push(at);
@@ -60,6 +46,12 @@ function foldText(text) {
       continue;
     }
     blank = false;
+    if (code < 128) {
+      // ASCII, most of what a lecture says, needs no more than this.
+      parts.push(code >= 65 && code <= 90 ? String.fromCharCode(code + 32) : character);
+      from.push(at);
+      continue;
+    }
     const lower = character.toLowerCase();
     // å would lose its ring: it is a letter of its own, as æ and ø are.
     const plain = lower === "å" ? lower : lower.normalize("NFD").replace(/[\u0300-\u036f]/g, "");

@@ -50,8 +50,9 @@ function miniBrowser() {
   return null;
 }
 
-// Nothing of Chromium's own may call out: this machine reaches no network.
-const chromiumFlags = ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+/// Chromium's flags for the tests: nothing of Chromium's own may call out,
+/// as this machine reaches no network.
+export const chromiumFlags = ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
   "--disable-background-networking", "--disable-component-update", "--disable-sync",
   "--mute-audio", "--autoplay-policy=no-user-gesture-required"];
 

@@ -8,12 +8,13 @@
 // more between runs of the very same page, with the machine's load.
 //
 //   node tests/player/lighthouse.mjs TOOL
-import { spawn } from "node:child_process";
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 
-const root = new URL("../..", import.meta.url).pathname;
+import { chromiumFlags } from "./browsers.mjs";
+import { longTrack, serveLecture } from "./lecture.mjs";
+
 const tool = process.argv[2];
 const runs = 3;
 const needs = { accessibility: 1, "best-practices": 1, seo: 1 };
@@ -23,33 +24,16 @@ const { default: lighthouse } = await import("lighthouse");
 const chromeLauncher = await import("chrome-launcher");
 
 const dir = mkdtempSync(join(tmpdir(), "hreftrack-lighthouse-"));
-const server = spawn("/usr/bin/python3", [join(root, "examples/lecture/serve.py"), tool, "0", "--dir", dir,
-                                          "--no-browser"]);
-const base = await new Promise((resolve, reject) => {
-  let said = "";
-  server.stdout.on("data", (chunk) => {
-    said += chunk;
-    const address = /plays at (http:\/\/127\.0\.0\.1:\d+)\//.exec(said);
-    if (address) resolve(address[1]);
-  });
-  server.on("exit", (code) => reject(new Error(`serve.py ended (${code}): ${said}`)));
-});
+const { server, base } = await serveLecture(tool, dir);
 
 // 300 slides, one every 0.06 s of the 20 s recording, each page shown many times.
 const header = readFileSync(join(dir, "HREFTrack.txt"), "latin1").split("\r\n")[0];
-const stamp = (hundredths) => `[00:00:${String(Math.floor(hundredths / 100)).padStart(2, "0")}.` +
-                              `${String(hundredths % 100).padStart(2, "0")}]`;
-const lines = [header];
-for (let slide = 0; slide < 300; slide += 1) lines.push(stamp(slide * 6), `A<foil${slide % 4}.html> T<myfoil>`);
-lines.push(stamp(1800), "");
-writeFileSync(join(dir, "many.txt"), lines.join("\r\n"));
+writeFileSync(join(dir, "many.txt"), longTrack(header, 300, 6, (slide) => `foil${slide % 4}.html`));
 
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const chrome = await chromeLauncher.launch({
   chromePath: "/usr/bin/chromium",
-  chromeFlags: ["--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
-                "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                "--mute-audio"] });
+  chromeFlags: ["--headless=new", ...chromiumFlags] });
 let failed = false;
 try {
   for (const [name, query] of [["the example lecture", "track=HREFTrack.txt&captions=lecture.vtt"],

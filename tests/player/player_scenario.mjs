@@ -12,16 +12,15 @@
 // HREFTRACK_PLAYER_SCREENSHOT=FILE it saves the page on slide 2 as a PNG.
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
-import { spawn } from "node:child_process";
 import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 
 import { missing, openPage } from "./browsers.mjs";
+import { longTrack, serveLecture } from "./lecture.mjs";
 
 const require = createRequire(import.meta.url);
-const root = new URL("../..", import.meta.url).pathname;
 const [engine, tool] = process.argv.slice(2);
 
 function skip(what) {
@@ -43,29 +42,14 @@ let server = null;
 let page = null;
 let base = "";
 
-// Lays the lecture out and serves it; resolves once serve.py names its address.
-function serve() {
-  return new Promise((resolve, reject) => {
-    server = spawn("/usr/bin/python3", [join(root, "examples/lecture/serve.py"), tool, "0",
-                                        "--dir", dir, "--no-browser"]);
-    let said = "";
-    const hear = (chunk) => {
-      said += chunk;
-      const address = /plays at (http:\/\/127\.0\.0\.1:\d+)\//.exec(said);
-      if (address) resolve(address[1]);
-    };
-    server.stdout.on("data", hear);
-    server.stderr.on("data", hear);
-    server.on("exit", (code) => {
-      const needs = /the recording needs: (.*)/.exec(said);
-      if (needs) skip(needs[1]);
-      reject(new Error(`serve.py ended (${code}): ${said}`));
-    });
-  });
-}
-
 before(async () => {
-  base = await serve();
+  try {
+    ({ server, base } = await serveLecture(tool, dir));
+  } catch (error) {
+    const needs = /the recording needs: (.*)/.exec(error.message);
+    if (needs) skip(needs[1]);
+    throw error;
+  }
   page = await openPage(engine, profile);
 });
 
@@ -373,13 +357,9 @@ test("a track of 30,000 bad lines: ten messages and a count, the samples still p
 });
 
 test("long tracks are ready in time, and the page answers meanwhile", async () => {
-  const stamp = (s) => `[${String(Math.floor(s / 3600)).padStart(2, "0")}:` +
-    `${String(Math.floor(s / 60) % 60).padStart(2, "0")}:${String(s % 60).padStart(2, "0")}.00]`;
+  const header = readFileSync(join(dir, "HREFTrack.txt"), "latin1").split("\r\n")[0];
   for (const [count, seconds] of [[3000, 1], [30000, 1], [100000, 3]]) {
-    const lines = [readFileSync(join(dir, "HREFTrack.txt"), "latin1").split("\r\n")[0]];
-    for (let i = 0; i < count; i += 1) lines.push(stamp(i), `A<foil${i % 4}.html> T<myfoil>`);
-    lines.push(stamp(count), "");
-    writeFileSync(join(dir, "long.txt"), lines.join("\r\n"));
+    writeFileSync(join(dir, "long.txt"), longTrack(header, count, 100, (i) => `foil${i % 4}.html`));
     await page.goto(`${base}/index.html?video=lecture.webm&track=long.txt`);
     // The page answers the questions asked meanwhile: the longest wait for
     // an answer is how long the page was busy at the most.

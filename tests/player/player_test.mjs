@@ -15,6 +15,8 @@ import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 
+import { longTrack } from "./lecture.mjs";
+
 // The player's scripts are classic scripts that Node loads as CommonJS.
 const require = createRequire(import.meta.url);
 const { allowedUrl, maxSamples, parseTrack, playableSamples, problemMessages } =
@@ -44,15 +46,8 @@ function toolTrack(log, offset, playLength) {
 const spans = (samples) => samples.map((s) => `${s.url}@${s.start}-${s.end}`);
 const base = "http://127.0.0.1:8000/lecture/HREFTrack.txt";
 
-// A track of `count` samples a second apart, and its closing stamp.
-function longTrack(count) {
-  const stamp = (s) => `[${String(Math.floor(s / 3600)).padStart(2, "0")}:` +
-    `${String(Math.floor(s / 60) % 60).padStart(2, "0")}:${String(s % 60).padStart(2, "0")}.00]`;
-  const lines = ["{QTtext}{font:Geneva}"];
-  for (let i = 0; i < count; i += 1) lines.push(stamp(i), `A<foil${i}.html> T<myfoil>`);
-  lines.push(stamp(count), "");
-  return lines.join("\r\n");
-}
+// A track of `count` samples a second apart.
+const manySamples = (count) => longTrack("{QTtext}{font:Geneva}", count, 100, (i) => `foil${i}.html`);
 
 test("a track of the tool: each sample until the next stamp, the last until the play length",
      { skip: command.length === 0 && "HREFTRACK_COMMAND is not set" }, () => {
@@ -108,8 +103,8 @@ test("hostile tracks: no header, junk lines, refused addresses and frames, too m
   assert.match(played.problems[0].text, /^Linje 5: .*javascript:alert\(1\).* ikke tillatt/);
 
   // A page plays at most maxSamples samples; a longer track is refused whole.
-  assert.equal(parseTrack(longTrack(maxSamples)).samples.length, maxSamples);
-  parsed = parseTrack(longTrack(maxSamples + 1));
+  assert.equal(parseTrack(manySamples(maxSamples)).samples.length, maxSamples);
+  parsed = parseTrack(manySamples(maxSamples + 1));
   assert.deepEqual([parsed.samples.length, parsed.problems.length], [0, 1]);
   assert.match(parsed.problems[0].text, /flere enn 100.000 sider/);
 });
