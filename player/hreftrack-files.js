@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Sorts the files a user chooses or drops on the page, one by one or as the
 // lecture's whole folder, into the recording, the track, the captions and
-// the slide pages.  A classic script like hreftrack-track.js.
+// the slides.  A classic script like hreftrack-track.js.
 "use strict";
 
 /**
@@ -11,17 +11,17 @@
  */
 /**
  * The files chosen so far: the recording, the track, the captions, the
- * slide pages by their place, and the names of the files chosen one by one
+ * slides by their place, and the names of the files chosen one by one
  * that are none of them.
  * @typedef {{ recording: FileLike | null, track: FileLike | null, captions: FileLike | null,
- *             pages: Map<string, FileLike>, ignored: string[] }} Chosen
+ *             slides: Map<string, FileLike>, ignored: string[] }} Chosen
  */
 
 /**
- * Sorts `files` into the recording, the track, the captions and the pages,
+ * Sorts `files` into the recording, the track, the captions and the slides,
  * on top of an `earlier` choice, so that they may come one at a time.  A
  * .txt file is the track, HREFTrack.txt before any other, a .vtt file the
- * captions, a video or audio file the recording, an .html file a page.  A
+ * captions, a video or audio file the recording, an .html file a slide.  A
  * folder holds other files too: only those chosen one by one are `ignored`.
  * @param {FileLike[]} files
  * @param {Partial<Chosen>} earlier
@@ -30,7 +30,7 @@
 function chooseFiles(files, earlier) {
   /** @type {Chosen} */
   const chosen = { recording: null, track: null, captions: null, ...earlier,
-                   pages: new Map(earlier.pages ?? []), ignored: [] };
+                   slides: new Map(earlier.slides ?? []), ignored: [] };
   let named = false;
   for (const file of files) {
     if (/\.txt$/i.test(file.name)) {
@@ -40,7 +40,7 @@ function chooseFiles(files, earlier) {
     } else if (/\.vtt$/i.test(file.name)) {
       chosen.captions = file;
     } else if (/\.html?$/i.test(file.name)) {
-      chosen.pages.set(file.path || file.name, file);
+      chosen.slides.set(file.path || file.name, file);
     } else if (/^(video|audio)\//.test(file.type || "") ||
                /\.(webm|mp4|m4v|mov|mkv|ogv|ogg|oga|mp3|m4a|wav|flac)$/i.test(file.name)) {
       chosen.recording = file;
@@ -52,23 +52,23 @@ function chooseFiles(files, earlier) {
 }
 
 /**
- * The chosen page that the address `url` in the track names: relative to
+ * The chosen slide that the address `url` in the track names: relative to
  * the track's own place among the chosen files, as on a server.  Null for
  * an address that leads elsewhere.
  * @param {string} url
  * @param {Chosen} chosen
  * @returns {FileLike | null}
  */
-function chosenPage(url, chosen) {
+function chosenSlide(url, chosen) {
   const root = "file:///chosen/";
   try {
     const place = new URL(url, new URL(chosen.track?.path || chosen.track?.name || "", root));
     if (!place.href.startsWith(root)) return null;
-    return chosen.pages.get(decodeURIComponent(place.pathname.slice("/chosen/".length))) ?? null;
+    return chosen.slides.get(decodeURIComponent(place.pathname.slice("/chosen/".length))) ?? null;
   } catch {
     return null;
   }
 }
 
 // Under Node, for the tests.
-if (typeof module === "object" && module !== null) Object.assign(module.exports, { chooseFiles, chosenPage });
+if (typeof module === "object" && module !== null) Object.assign(module.exports, { chooseFiles, chosenSlide });

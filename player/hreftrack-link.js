@@ -15,7 +15,7 @@
  * @property {number | null} startAt   seconds from the recording's start, from t=
  * @property {string} language         the captions' language tag
  * @property {boolean} chooser         whether the page offers its file chooser
- * @property {string[]} messages       what the page says about the link, in Norwegian
+ * @property {string[]} messages       what the page says about the link
  */
 
 /**
@@ -46,9 +46,7 @@ function captionsLanguage(value) {
  * @returns {string}
  */
 function captionsLabel(language) {
-  /** @type {Record<string, string>} */
-  const names = { no: "Norsk", nb: "Norsk bokmål", nn: "Norsk nynorsk" };
-  return names[language.toLowerCase()] ?? `Teksting (${language})`;
+  return words.captions.languages[language.toLowerCase()] ?? words.captions.otherLanguage(language);
 }
 
 /**
@@ -64,6 +62,20 @@ function sameOrigin(url, page) {
     return pageOrigin !== "null" && new URL(url, page).origin === pageOrigin;
   } catch {
     return false;
+  }
+}
+
+/**
+ * The name of the file at `url` as its user knows it: the last part of its
+ * path, decoded.
+ * @param {string} url
+ * @returns {string}
+ */
+function fileName(url) {
+  try {
+    return decodeURIComponent(new URL(url).pathname.split("/").pop() ?? "");
+  } catch {
+    return url;
   }
 }
 
@@ -94,11 +106,11 @@ function readLink(href) {
   const plan = { track: null, video: null, captions: null, startAt: startTime(query.get("t")),
                  language: language ?? "no", chooser: false, messages: [] };
   if (Number.isNaN(plan.startAt)) {
-    plan.messages.push(`t=${query.get("t")} er ikke et antall sekunder; opptaket starter ved begynnelsen.`);
+    plan.messages.push(words.link.notSeconds(String(query.get("t"))));
     plan.startAt = null;
   }
   if (language === null) {
-    plan.messages.push(`captionslang=${query.get("captionslang")} er ingen språkkode; tekstingen regnes som norsk.`);
+    plan.messages.push(words.link.notLanguage(String(query.get("captionslang"))));
   }
   const trackName = query.get("track");
   const videoName = query.get("video");
@@ -107,7 +119,7 @@ function readLink(href) {
   if (page.protocol === "file:") {
     plan.chooser = true;
     if (trackName !== null || videoName !== null || captionsName !== null) {
-      plan.messages.push("Siden er åpnet som fil og kan ikke hente filene selv: velg opptaket og sporet.");
+      plan.messages.push(words.link.fromDisk);
     }
     return plan;
   }
@@ -117,19 +129,19 @@ function readLink(href) {
   // The track beside the page unless the link names one.
   const track = resolve(trackName ?? "HREFTrack.txt", page);
   if (track === null) {
-    plan.messages.push(`Sporet ${trackName} er ingen gyldig adresse, og spilles ikke.`);
+    plan.messages.push(words.link.trackInvalid(String(trackName)));
     return plan;
   }
   if (!sameOrigin(track, href)) {
-    plan.messages.push(`Sporet ${track} ligger på et annet nettsted enn spilleren, og spilles ikke.`);
+    plan.messages.push(words.link.trackForeign(track));
     return plan;
   }
   plan.track = track;
   if (videoName) {
     plan.video = resolve(videoName, page);
-    if (plan.video === null) plan.messages.push(`Opptaket ${videoName} er ingen gyldig adresse.`);
+    if (plan.video === null) plan.messages.push(words.link.recordingInvalid(videoName));
   } else {
-    plan.messages.push("Oppgi opptaket i adressen: index.html?video=forelesning.webm&track=HREFTrack.txt");
+    plan.messages.push(words.link.noRecording);
   }
   // Captions follow the track's rule: from the page's own origin only.
   if (captionsName !== null) {
@@ -137,7 +149,7 @@ function readLink(href) {
     if (sameOrigin(captions, href)) {
       plan.captions = captions;
     } else {
-      plan.messages.push(`Tekstingen ${captions} ligger på et annet nettsted enn spilleren, og brukes ikke.`);
+      plan.messages.push(words.link.captionsForeign(captions));
     }
   }
   return plan;
@@ -145,5 +157,5 @@ function readLink(href) {
 
 // Under Node, for the tests.
 if (typeof module === "object" && module !== null) {
-  Object.assign(module.exports, { startTime, captionsLanguage, captionsLabel, sameOrigin, readLink });
+  Object.assign(module.exports, { startTime, captionsLanguage, captionsLabel, sameOrigin, fileName, readLink });
 }

@@ -1,17 +1,18 @@
 // SPDX-License-Identifier: MIT
-// The slide list: what each entry says, and which of its rows the page lays
-// out.  A classic script like hreftrack-track.js.
+// The lists of the page: what a slide's entry says, which rows of a long
+// list are laid out, and what a key does in a list.  A classic script like
+// hreftrack-track.js.
 "use strict";
 
 /**
- * The name of a slide in the list: "Lysark N" for a page foilN.html (its
+ * The name of a slide in the list: "Lysark N" for a slide foilN.html (its
  * number as the track writes it), else the address itself.
  * @param {string} url
  * @returns {string}
  */
 function slideName(url) {
   const foil = /(?:^|\/)foil(\d+)\.html(?:[?#].*)?$/.exec(url);
-  return foil ? `Lysark ${foil[1]}` : url;
+  return foil ? words.slide(foil[1]) : url;
 }
 
 /**
@@ -29,9 +30,9 @@ function formatStart(seconds) {
 
 /**
  * What the list's entry for a sample says: the slide's name, with its
- * title where `titles` has one for its page ("Lysark 12 · Måling av tid"),
- * and its start.  A lecture shows its pages again and again: `names` keeps
- * each page's name, found once.
+ * title where `titles` has one for it ("Lysark 12 · Måling av tid"), and
+ * its start.  A lecture shows its slides again and again: `names` keeps
+ * each slide's name, found once.
  * @param {{ url: string, start: number }} sample
  * @param {Map<string, string>} [titles]
  * @param {Map<string, string>} [names]
@@ -48,27 +49,27 @@ function entryLabel(sample, titles = new Map(), names = new Map()) {
 }
 
 /**
- * The title of each page that has one worth showing, from what the pages
+ * The title of each slide that has one worth showing, from what the slides
  * say of themselves (`title` element and first heading, white space
- * collapsed).  A page's title serves unless it is missing, only repeats
- * the slide's name ("Lysark 12"), or is the same on every page (an export
- * that titles each page with the presentation's name); then its first
+ * collapsed).  A slide's title serves unless it is missing, only repeats
+ * the slide's name ("Lysark 12"), or is the same on every slide (an export
+ * that titles each slide with the presentation's name); then its first
  * heading serves, on the same terms.
- * @param {Map<string, { title: string, heading: string }>} pages  by address
+ * @param {Map<string, { title: string, heading: string }>} slides  by address
  * @returns {Map<string, string>}
  */
-function slideTitles(pages) {
-  const titles = [...pages.values()].map((page) => page.title);
-  const shared = pages.size > 1 && titles.every((title) => title === titles[0]) ? titles[0] : null;
+function slideTitles(slides) {
+  const titles = [...slides.values()].map((slide) => slide.title);
+  const shared = slides.size > 1 && titles.every((title) => title === titles[0]) ? titles[0] : null;
   /** @type {Map<string, string>} */
   const chosen = new Map();
-  for (const [url, page] of pages) {
+  for (const [url, slide] of slides) {
     const name = slideName(url).toLowerCase();
     const serves = (/** @type {string} */ text) => text !== "" && text.toLowerCase() !== name;
-    if (serves(page.title) && page.title !== shared) {
-      chosen.set(url, page.title);
-    } else if (serves(page.heading)) {
-      chosen.set(url, page.heading);
+    if (serves(slide.title) && slide.title !== shared) {
+      chosen.set(url, slide.title);
+    } else if (serves(slide.heading)) {
+      chosen.set(url, slide.heading);
     }
   }
   return chosen;
@@ -90,7 +91,27 @@ function rowsToLayOut(list) {
   return { first: Math.min(Math.max(top - around, 0), count), end: Math.min(Math.max(bottom + around, 0), count) };
 }
 
+/**
+ * What `key` does in a list of `count` entries whose active entry (the one
+ * the list's focus is on) is `active`: the entry it makes active, and
+ * whether it activates that entry too.  Null for a key the list leaves to
+ * the page and the browser, any key with Alt, Control or Meta among them.
+ * @param {string} key  as KeyboardEvent.key names it
+ * @param {boolean} modified
+ * @param {number} active
+ * @param {number} count
+ * @returns {{ active: number, activate: boolean } | null}
+ */
+function listKey(key, modified, active, count) {
+  if (modified || count === 0) return null;
+  const at = Math.min(Math.max(active, 0), count - 1);
+  const moves = /** @type {Record<string, number>} */ ({ ArrowDown: Math.min(at + 1, count - 1),
+    ArrowUp: Math.max(at - 1, 0), Home: 0, End: count - 1, Enter: at, " ": at });
+  if (!(key in moves)) return null;
+  return { active: moves[key], activate: key === "Enter" || key === " " };
+}
+
 // Under Node, for the tests.
 if (typeof module === "object" && module !== null) {
-  Object.assign(module.exports, { slideName, formatStart, entryLabel, slideTitles, rowsToLayOut });
+  Object.assign(module.exports, { slideName, formatStart, entryLabel, slideTitles, rowsToLayOut, listKey });
 }

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The player's decisions, as pure functions: given what the page holds and
-// what happened (a track arrived, the recording became ready, it left the
-// span of the slide that plays, a seek ended, an entry, a moment or a key
-// was chosen), the new state and what the page must do (show a page in the
-// frame, seek the recording, mark an entry of the list, watch a span, keep
-// a key from the browser).  A classic script like hreftrack-track.js.
+// what happened (a track or captions arrived, the recording became ready,
+// it left the span in which the same slide and caption play, a seek ended,
+// a slide, a moment or a key was chosen), the new state and what the page
+// must do (show a slide in the frame, seek the recording, mark the current
+// entry of the slide list or the transcript, watch a span, keep a key from
+// the browser).  A classic script like hreftrack-track.js.
 "use strict";
 
 /**
@@ -12,27 +13,36 @@
  * @typedef {object} PlayerState
  * @property {Sample[]} samples  the samples that play, in the order of their start
  * @property {number} current  the sample that plays now, -1 for none
- * @property {Span | null} watched  the span the page watches the recording leave
+ * @property {Timed[]} captions  the captions, in the order of their start
+ * @property {number} caption  the caption that plays now, -1 for none
+ * @property {{ from: number, to: number } | null} watched  the span the page watches the recording leave
  * @property {boolean} ready   the recording can seek: its metadata is loaded
  * @property {number | null} pendingSeek  a time to seek to once the recording is ready
  * @property {boolean} seeking  a seek of the player's is under way
  */
 /**
- * A stretch of the recording in which the same sample plays (`index`, -1
- * for none), from `from` up to `to` seconds.
+ * Something that plays from `start` up to `end` seconds: a sample or a caption.
+ * @typedef {{ start: number, end: number }} Timed
+ */
+/**
+ * A stretch of the recording in which the same sample or caption plays
+ * (`index`, -1 for none), from `from` up to `to` seconds.
  * @typedef {{ index: number, from: number, to: number }} Span
  */
 /**
- * What the page must do.  "watch" asks it to report the moment the
- * recording leaves the span: a cue of a hidden metadata track, whose change
- * the browser reports the moment it happens, does that.
+ * What the page must do.  "mark" names the list whose current entry
+ * changes: the slide list, or the transcript of the captions.  "watch" asks
+ * the page to report the moment the recording leaves the span: a cue of a
+ * hidden metadata track, whose change the browser reports the moment it
+ * happens, does that.
  * @typedef {{ type: "show", href: string } | { type: "seek", time: number } |
- *           { type: "mark", index: number } | { type: "watch", from: number, to: number } |
- *           { type: "prevent" }} PlayerAction
+ *           { type: "mark", list: "slides" | "captions", index: number } |
+ *           { type: "watch", from: number, to: number } | { type: "prevent" }} PlayerAction
  */
 /**
  * What happened.  `time` is where the recording stands.
  * @typedef {{ type: "track", samples: Sample[], startAt: number | null } |
+ *           { type: "captions", captions: Timed[], time: number } |
  *           { type: "recording" } | { type: "ready" } |
  *           { type: "cue", time: number } | { type: "seeked", time: number } |
  *           { type: "choose", index: number } | { type: "go", time: number } |
@@ -42,7 +52,8 @@
 
 /** @returns {PlayerState} */
 function initialState() {
-  return { samples: [], current: -1, watched: null, ready: false, pendingSeek: null, seeking: false };
+  return { samples: [], current: -1, captions: [], caption: -1, watched: null, ready: false, pendingSeek: null,
+           seeking: false };
 }
 
 /**
@@ -148,22 +159,33 @@ function decide(state, event) {
   const actions = [];
   const next = { ...state };
 
-  // Makes sample `index` the one that plays: its entry marked, its page in
-  // the frame.  Between samples (-1) the frame keeps its page.
-  const play = (/** @type {number} */ index) => {
+  // Makes sample `index` the current one: its entry marked, its slide in
+  // the frame.  Between samples (-1) the frame keeps its slide.
+  const makeCurrent = (/** @type {number} */ index) => {
     next.current = index;
-    actions.push({ type: "mark", index });
+    actions.push({ type: "mark", list: "slides", index });
     if (index >= 0) actions.push({ type: "show", href: next.samples[index].href });
   };
-  // Follows the recording at `time`: the sample that plays there, and the
-  // span to watch it leave.
+  // Marks the caption that plays at `time` in the transcript.
+  const markCaption = (/** @type {number} */ time) => {
+    const index = sampleAt(next.captions, time);
+    if (index === next.caption) return;
+    next.caption = index;
+    actions.push({ type: "mark", list: "captions", index });
+  };
+  // Follows the recording at `time`: the sample and the caption that play
+  // there, and the span to watch it leave, in which neither changes.
   const follow = (/** @type {number} */ time) => {
-    const span = spanAt(next.samples, time);
-    if (span.index !== next.current) play(span.index);
+    const slide = spanAt(next.samples, time);
+    const caption = spanAt(next.captions, time);
+    if (slide.index !== next.current) makeCurrent(slide.index);
+    markCaption(time);
+    const from = Math.max(slide.from, caption.from);
+    const to = Math.min(slide.to, caption.to);
     const watched = next.watched;
-    if (watched === null || watched.from !== span.from || watched.to !== span.to) {
-      next.watched = span;
-      actions.push({ type: "watch", from: span.from, to: span.to });
+    if (watched === null || watched.from !== from || watched.to !== to) {
+      next.watched = { from, to };
+      actions.push({ type: "watch", from, to });
     }
   };
   // Seeks the recording to `time`, or once it is ready.  Until the seek has
@@ -192,6 +214,14 @@ function decide(state, event) {
       if (at > 0) seek(at);
       break;
     }
+    case "captions":
+      // The recording goes on where it is: only the span to watch changes.
+      next.captions = event.captions;
+      next.caption = -1;
+      next.watched = null;
+      if (state.seeking || state.pendingSeek !== null) markCaption(state.pendingSeek ?? event.time);
+      else follow(event.time);
+      break;
     case "recording":
       // A new recording: no seek of the old one will end now.
       next.ready = false;
@@ -210,14 +240,16 @@ function decide(state, event) {
       break;
     case "choose":
       // A slide chosen wins over any seek still to come, a link's t= too.
-      play(event.index);
+      makeCurrent(event.index);
+      markCaption(state.samples[event.index].start);
       seek(state.samples[event.index].start);
       break;
     case "go": {
-      // A moment chosen, as a caption's start: its page at once, and the
+      // A moment chosen, as a caption's start: its slide at once, and the
       // recording there.
       const index = sampleAt(state.samples, event.time);
-      if (index !== state.current) play(index);
+      if (index !== state.current) makeCurrent(index);
+      markCaption(event.time);
       seek(event.time);
       break;
     }
@@ -228,7 +260,8 @@ function decide(state, event) {
       const target = stepFrom(state.samples, state.current, event.time,
                               event.key === "PageDown" ? 1 : -1);
       if (target >= 0) {
-        play(target);
+        makeCurrent(target);
+        markCaption(state.samples[target].start);
         seek(state.samples[target].start);
       }
       break;

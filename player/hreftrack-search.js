@@ -1,20 +1,27 @@
 // SPDX-License-Identifier: MIT
-// Finds words in a lecture: in the text of its slides and in its captions.
-// Matching ignores case and accents ("cafe" finds "café"), while æ, ø and å
-// stay letters of their own.  A classic script like hreftrack-track.js.
+// Finds words in a lecture: in the text of its slides and in its captions,
+// and marks them where they stand.  Matching ignores case and accents
+// ("cafe" finds "café") and the Unicode form a text was saved in, while æ,
+// ø and å stay letters of their own.  A classic script like
+// hreftrack-track.js.
 "use strict";
 
 /**
- * A text made ready for matching: `folded`, and for each of its characters
- * the place in the original text it comes from.
+ * A text made ready for matching: `text` in its composed form (NFC),
+ * `folded`, and for each character of `folded` the place in `text` it
+ * comes from.
  * @typedef {{ text: string, folded: string, from: number[] }} Folded
  */
 /**
- * What the search looks through: the text of each page, by its address, and
+ * A stretch of a text, `marked` where it is a word searched for.
+ * @typedef {{ text: string, marked: boolean }} TextPart
+ */
+/**
+ * What the search looks through: the text of each slide, by its address, and
  * the samples and captions, each with its start.
  * @typedef {object} LectureIndex
  * @property {{ url: string, start: number }[]} samples  in the order of their start
- * @property {Map<string, Folded>} pages
+ * @property {Map<string, Folded>} slides
  * @property {{ start: number, text: Folded }[]} cues
  */
 /**
@@ -25,11 +32,14 @@
 
 /**
  * Folds `text` for matching: lower case, without accents, but with æ, ø and
- * å as they are; runs of white space become one blank.
- * @param {string} text
+ * å as they are; runs of white space become one blank.  It is composed
+ * first: macOS and some editors save "å" as "a" and a combining ring, which
+ * would otherwise fold to "a".
+ * @param {string} saved
  * @returns {Folded}
  */
-function foldText(text) {
+function foldText(saved) {
+  const text = saved.normalize("NFC");
   const parts = [];
   /** @type {number[]} */
   const from = [];
@@ -121,23 +131,55 @@ function excerpt(text, at, length) {
 }
 
 /**
+ * `text` in stretches, those that hold a word of `words` (folded, as
+ * queryWords gives them) marked.
+ * @param {Folded} text
+ * @param {string[]} words
+ * @returns {TextPart[]}
+ */
+function markWords(text, words) {
+  /** @type {[number, number][]} */
+  const found = [];
+  for (const word of words) {
+    for (let at = text.folded.indexOf(word); word !== "" && at >= 0; at = text.folded.indexOf(word, at + 1)) {
+      found.push([text.from[at], text.from[at + word.length - 1] + 1]);
+    }
+  }
+  found.sort((a, b) => a[0] - b[0]);
+  /** @type {TextPart[]} */
+  const parts = [];
+  let done = 0;
+  for (const [start, end] of found) {
+    if (end <= done) continue;
+    const from = Math.max(start, done);
+    if (from > done) parts.push({ text: text.text.slice(done, from), marked: false });
+    const last = parts[parts.length - 1];
+    if (from === done && last?.marked) last.text += text.text.slice(from, end);
+    else parts.push({ text: text.text.slice(from, end), marked: true });
+    done = end;
+  }
+  if (done < text.text.length) parts.push({ text: text.text.slice(done), marked: false });
+  return parts;
+}
+
+/**
  * The lecture made ready for searching.
  * @param {{ url: string, start: number }[]} samples  in the order of their start
- * @param {Map<string, string>} pages  the text of each page that could be read, by its address
+ * @param {Map<string, string>} slides  the text of each slide that could be read, by its address
  * @param {{ start: number, text: string }[]} cues
  * @returns {LectureIndex}
  */
-function indexLecture(samples, pages, cues) {
+function indexLecture(samples, slides, cues) {
   /** @type {Map<string, Folded>} */
   const folded = new Map();
-  for (const [url, text] of pages) folded.set(url, foldText(text));
-  return { samples, pages: folded, cues: cues.map((cue) => ({ start: cue.start, text: foldText(cue.text) })) };
+  for (const [url, text] of slides) folded.set(url, foldText(text));
+  return { samples, slides: folded, cues: cues.map((cue) => ({ start: cue.start, text: foldText(cue.text) })) };
 }
 
 /**
  * Every hit of `query` in the lecture, in the order of their start (a
  * slide before a caption that starts with it): each showing of a slide whose
- * page holds every word, and each caption that does.
+ * slide holds every word, and each caption that does.
  * @param {LectureIndex} index
  * @param {string} query
  * @returns {Hit[]}
@@ -146,15 +188,15 @@ function searchLecture(index, query) {
   const words = queryWords(query);
   if (words.length === 0) return [];
   /** @type {Map<string, string | null>} */
-  const pageHits = new Map();
-  for (const [url, text] of index.pages) {
+  const slideHits = new Map();
+  for (const [url, text] of index.slides) {
     const at = findWords(text, words);
-    pageHits.set(url, at < 0 ? null : excerpt(text, at, words[0].length));
+    slideHits.set(url, at < 0 ? null : excerpt(text, at, words[0].length));
   }
   /** @type {Hit[]} */
   const hits = [];
   index.samples.forEach((sample, number) => {
-    const found = pageHits.get(sample.url);
+    const found = slideHits.get(sample.url);
     if (found) hits.push({ sample: number, start: sample.start, excerpt: found });
   });
   for (const cue of index.cues) {
@@ -167,5 +209,5 @@ function searchLecture(index, query) {
 
 // Under Node, for the tests.
 if (typeof module === "object" && module !== null) {
-  Object.assign(module.exports, { foldText, indexLecture, searchLecture });
+  Object.assign(module.exports, { foldText, queryWords, markWords, indexLecture, searchLecture });
 }

@@ -18,7 +18,7 @@
  * @typedef {TrackSample & { href: string }} Sample
  */
 /**
- * Something wrong with a track, in Norwegian: at a line, or at line 0 for
+ * Something wrong with a track, in the words of hreftrack-words.js: at a line, or at line 0 for
  * the file as a whole.
  * @typedef {{ line: number, text: string }} Problem
  */
@@ -58,7 +58,7 @@ function parseTrack(text) {
   };
   const header = nextLine();
   if (header === null || !header.startsWith("{QTtext}")) {
-    problems.push({ line: 0, text: "Sporet begynner ikke med {QTtext}-linjen, og kan ikke spilles." });
+    problems.push({ line: 0, text: words.track.noHeader });
     return { samples, hidden, problems };
   }
   // Every stamp ends the sample before it; a stamp followed by an HREF line
@@ -85,21 +85,20 @@ function parseTrack(text) {
     const href = line[0] === "A" ? /^A<([^<>]*)> T<([^<>]*)>$/.exec(line) : null;
     if (href && stampTime !== null) {
       if (samples.length + hidden.length >= maxSamples) {
-        problems.push({ line: 0, text: `Sporet har flere enn ${maxSamples.toLocaleString("no")} ` +
-                                       "sider, og spilleren spiller ikke så lange spor." });
+        problems.push({ line: 0, text: words.track.tooLong(maxSamples) });
         return { samples: [], hidden: [], problems };
       }
       open = { start: stampTime, end: stampTime, url: href[1], frame: href[2], line: number };
       stampTime = null;
     } else if (href) {
-      problems.push({ line: number, text: `Linje ${number}: HREF-linje uten tidsstempel foran, hoppet over.` });
+      problems.push({ line: number, text: words.track.noStamp(number) });
     } else if (line.trim() !== "") {
-      problems.push({ line: number, text: `Linje ${number}: verken tidsstempel eller HREF-linje, hoppet over.` });
+      problems.push({ line: number, text: words.track.unknownLine(number) });
     }
   }
   if (open !== null) {
     const last = /** @type {TrackSample} */ (open);
-    problems.push({ line: last.line, text: `Linje ${last.line}: siste side mangler sluttstempel, og vises ikke.` });
+    problems.push({ line: last.line, text: words.track.noEnd(last.line) });
   }
   return { samples, hidden, problems };
 }
@@ -151,9 +150,9 @@ function playableSamples(parsed, base, frameName) {
       resolved.set(sample.url, href);
     }
     if (href === null) {
-      problems.push({ line: sample.line, text: `Linje ${sample.line}: adressen "${sample.url}" er ikke tillatt og brukes ikke.` });
+      problems.push({ line: sample.line, text: words.track.refused(sample.line, sample.url) });
     } else if (sample.frame !== frameName) {
-      problems.push({ line: sample.line, text: `Linje ${sample.line}: rammen "${sample.frame}" finnes ikke på siden.` });
+      problems.push({ line: sample.line, text: words.track.noFrame(sample.line, sample.frame) });
     } else {
       playable.push({ ...sample, href });
     }
@@ -174,7 +173,7 @@ function problemMessages(problems) {
   const shown = problems.slice(0, shownProblems).map((problem) => problem.text);
   const more = problems.length - shown.length;
   if (more > 0) {
-    shown.push(`… og ${more.toLocaleString("no")} problemer til i sporet, som ikke vises her.`);
+    shown.push(words.track.more(more));
   }
   return shown;
 }

@@ -98,7 +98,7 @@ class PuppeteerPage {
 
 const element = "element-6066-11e4-a52e-4f735466cecf";
 const keyCodes = { PageUp: "\uE00E", PageDown: "\uE00F", Enter: "\uE007", Space: "\uE00D", Tab: "\uE004",
-                   Escape: "\uE00C" };
+                   Escape: "\uE00C", End: "\uE010", Home: "\uE011", ArrowUp: "\uE013", ArrowDown: "\uE015" };
 
 class WebDriverPage {
   static async open() {

@@ -21,6 +21,7 @@ import { missing, openPage } from "./browsers.mjs";
 import { longTrack, serveLecture } from "./lecture.mjs";
 
 const require = createRequire(import.meta.url);
+const { words } = require("../../player/hreftrack-words.js");
 const [engine, tool] = process.argv.slice(2);
 
 function skip(what) {
@@ -64,13 +65,13 @@ after(async () => {
 function state() {
   return page.run(() => {
     const video = document.querySelector("video");
-    const buttons = [...document.querySelectorAll("#slides li > button")];
+    const items = [...document.querySelectorAll("#slides li")];
     return {
       busy: document.getElementById("slides").getAttribute("aria-busy"),
       messages: [...document.querySelectorAll("#messages li")].map((li) => li.textContent),
-      entries: buttons.map((b) => b.textContent),
-      current: buttons.findIndex((b) => b.getAttribute("aria-current") === "true"),
-      marked: buttons.filter((b) => b.hasAttribute("aria-current")).length,
+      entries: items.map((item) => item.textContent),
+      current: items.findIndex((item) => item.getAttribute("aria-current") === "true"),
+      marked: items.filter((item) => item.hasAttribute("aria-current")).length,
       time: video.currentTime,
       seeking: video.seeking,
       metadata: video.readyState >= 1,
@@ -134,7 +135,7 @@ const played = "?video=lecture.webm&track=HREFTrack.txt";
 const entries = ["Lysark 0 0:00", "Lysark 1 0:03", "Lysark 2 0:07", "Lysark 3 0:12"];
 const titled = ["Lysark 0 · Tjue sekunder om lysark 0:00", "Lysark 1 · Loggen 0:03", "Lysark 2 · Sporet 0:07",
                 "Lysark 3 · Spilleren 0:12"];
-const untitled = (list) => list.map((entry) => entry.replace(/ · .* (\d+:\d\d)$/, " $1"));
+const untitled = (list) => list.map((entry) => entry.replace(/ · .* (\d+(?::\d\d)+)$/, " $1"));
 const captions = [
   [0.5, 2.8, "Velkommen. I dag handler det om lysark og opptak."],
   [3, 6.5, "Loggen viser hvilket lysark som ble vist, og når."],
@@ -151,8 +152,8 @@ function captionTracks() {
 const lectureCaptions = JSON.stringify([["no", "Norsk", "showing", captions]]);
 
 function transcriptNow() {
-  return page.run(() => [...document.querySelectorAll("#transcript li > button")]
-    .map((button) => `${button.getAttribute("aria-current") === "true" ? "* " : ""}${button.textContent}`));
+  return page.run(() => [...document.querySelectorAll("#transcript li")]
+    .map((item) => `${item.getAttribute("aria-current") === "true" ? "* " : ""}${item.textContent}`));
 }
 
 test("the list of the lecture, slide 0 marked and shown, titled by its pages; the captions shown", async () => {
@@ -168,39 +169,55 @@ test("the transcript follows the recording, and a click on a caption goes there"
   await seek(8);
   await waitFor(transcriptNow, (now) => now[2] === "* 0:07 hreftrack skriver sporet: et tidsstempel og en " +
                                                     "side for hvert lysark.", "the caption at 8 s marked");
-  await page.click("#transcript li:nth-child(4) button");
+  // In view in the transcript, as a user would scroll it, for WebDriver's click.
+  await page.run(() => document.querySelector("#transcript li:nth-child(4)").scrollIntoView({ block: "nearest" }));
+  await page.click("#transcript li:nth-child(4)");
   await until((s) => !s.seeking && Math.abs(s.time - 12) < 0.01 && s.current === 3, "the recording at 12 s");
   await expectPage("foil3.html", "after a click in the transcript");
   assert.deepEqual((await transcriptNow()).map((line) => line.startsWith("* ")), [false, false, false, true]);
 });
 
-test("search: a slide and a caption found, each goes to its moment; Escape clears", async () => {
-  const find = async (query) => {
-    await page.run((text) => {
-      const field = document.getElementById("search");
-      field.value = text;
-      field.dispatchEvent(new Event("input"));
-    }, query);
-    return waitFor(() => page.run(() => ({
-      hits: [...document.querySelectorAll("#search-results li > button")].map((b) => b.textContent),
-      said: document.getElementById("search-status").textContent })), (r) => r.said !== "", `hits of ${query}`);
-  };
+// Types `query` into the search field; resolves to the hits, their marked
+// words and what the page says of them, once it says something.
+async function find(query) {
+  await page.run((text) => {
+    const field = document.getElementById("search");
+    field.value = text;
+    field.dispatchEvent(new Event("input"));
+  }, query);
+  return waitFor(() => page.run(() => ({
+    hits: [...document.querySelectorAll("#search-results li")].map((item) => item.textContent),
+    marked: [...document.querySelectorAll("#search-results mark, #transcript mark")].map((mark) => mark.textContent),
+    said: document.getElementById("search-status").textContent })), (r) => r.said !== "", `hits of ${query}`);
+}
+
+// Whether the current entry of the slide list lies inside the list's view.
+const currentInView = () => page.run(() => {
+  const list = document.getElementById("slides").getBoundingClientRect();
+  const entry = document.querySelector('#slides [aria-current="true"]').getBoundingClientRect();
+  return entry.top >= list.top - 1 && entry.bottom <= list.bottom + 1;
+});
+
+test("search: a slide and a caption found, the words marked, each goes to its moment; Escape clears", async () => {
   let found = await find("LOG.XML");
   assert.deepEqual(found, { hits: ["Lysark 1 · Loggen 0:03 Loggen log.xml sier hvilket lysark som ble vist når. " +
-                                   "Lysark 1 av 3"], said: "1 treff." });
-  await page.click("#search-results li:nth-child(1) button");
+                                   "Lysark 1 av 3"], marked: ["log.xml"], said: "1 treff." });
+  await page.click("#search-results li:nth-child(1)");
   await expectSlide(1, "after a click on a hit in a slide");
   found = await find("TAKT");
-  assert.deepEqual(found, { hits: ["Teksting 0:12 Spilleren viser opptaket og lysarkene i takt."], said: "1 treff." });
-  await page.click("#search-results li:nth-child(1) button");
+  assert.deepEqual(found, { hits: ["Teksting 0:12 Spilleren viser opptaket og lysarkene i takt."],
+                            marked: ["takt", "takt"], said: "1 treff." });
+  await page.click("#search-results li:nth-child(1)");
   await expectSlide(3, "after a click on a hit in the captions");
   found = await find("målt");
-  assert.deepEqual(found, { hits: [], said: "Ingen treff for «målt»." });
+  assert.deepEqual(found, { hits: [], marked: [], said: "Ingen treff for «målt»." });
   await page.run(() => document.getElementById("search").focus());
   await page.press("Escape");
   assert.deepEqual(await page.run(() => [document.getElementById("search").value,
                                          document.querySelectorAll("#search-results li").length]), ["", 0]);
+  // The hits take room from the slide list, whose current entry stays in view.
   await find("lysark");
+  await waitFor(currentInView, (inView) => inView, "slide 3's entry in view beside the hits");
 });
 
 test("axe-core finds no WCAG 2.0/2.1 A or AA violation, with search hits and the transcript shown", async () => {
@@ -212,7 +229,16 @@ test("axe-core finds no WCAG 2.0/2.1 A or AA violation, with search hits and the
   assert.deepEqual(violations, []);
 });
 
-test("Tab reaches the recording, the search, its hits, every entry, the frame, the transcript", async () => {
+// What has the focus: a button by its text, else the element's id, and the
+// entry a list's focus is on.
+const focused = () => page.run(() => {
+  const focus = document.activeElement;
+  const entry = document.getElementById(focus.getAttribute("aria-activedescendant") ?? "");
+  return { name: focus.tagName === "BUTTON" ? focus.textContent : focus.id, entry: entry?.textContent ?? null };
+});
+
+test("Tab: one stop for each list, however long; arrows, Home, End, Enter and Space inside; back to the same entry",
+     async () => {
   // Tab goes on from the page's heading, which comes first.
   await page.run(() => {
     const heading = document.querySelector("h1");
@@ -221,56 +247,75 @@ test("Tab reaches the recording, the search, its hits, every entry, the frame, t
     heading.removeAttribute("tabindex");
   });
   const reached = [];
-  for (let press = 0; press < 40 && !(reached[reached.length - 1] ?? "").startsWith("0:12"); press += 1) {
+  for (let press = 0; press < 30 && reached[reached.length - 1] !== "transcript"; press += 1) {
     await page.press("Tab");
-    const focused = await page.run(() => {
-      const focus = document.activeElement;
-      return focus.tagName === "BUTTON" ? focus.textContent : focus.id;
-    });
-    // Firefox stops at a list that scrolls, too, to scroll it by keys.
-    const scroller = ["search-results", "slides", "transcript"].includes(focused);
-    if (focused !== reached[reached.length - 1] && !scroller) reached.push(focused);
+    const { name } = await focused();
+    if (name !== reached[reached.length - 1]) reached.push(name);
   }
-  assert.deepEqual(reached.map((control) => control.replace(/ .*/, "")),
-                   ["recording", "search", "Lysark", "Teksting", "Lysark", "Teksting", "Lysark", "Teksting", "Lysark",
-                    "Teksting", "Lysark", "Lysark", "Lysark", "Lysark", "foil", "Tekstutskrift", "0:00", "0:03",
-                    "0:07", "0:12"]);
-  assert.deepEqual(untitled(reached.slice(10, 14)), entries);
+  assert.deepEqual(reached, ["recording", "search", "search-results", "Hurtigtaster", "slides", "foil",
+                             "Tekstutskrift", "transcript"]);
+  // In the slide list, whose focus starts on the current entry (slide 3).
+  await page.run(() => document.getElementById("slides").focus());
+  const moves = [];
+  for (const key of ["ArrowUp", "ArrowUp", "Home", "ArrowUp", "End", "ArrowDown", "ArrowUp"]) {
+    await page.press(key);
+    moves.push(untitled([(await focused()).entry])[0]);
+  }
+  assert.deepEqual(moves, ["Lysark 2 0:07", "Lysark 1 0:03", "Lysark 0 0:00", "Lysark 0 0:00", "Lysark 3 0:12",
+                           "Lysark 3 0:12", "Lysark 2 0:07"]);
+  await until((s) => s.metadata, "the recording's metadata");
+  await page.press("Enter");
+  await expectSlide(2, "after Enter on its entry");
+  await page.press("ArrowUp");
+  await page.press("Space");
+  await expectSlide(1, "after Space on its entry");
+  // Tab leaves the list; Shift+Tab comes back to the entry it left.
+  await page.press("Tab");
+  assert.equal((await focused()).name, "foil");
+  await page.run(() => document.getElementById("slides").focus());
+  assert.deepEqual(untitled([(await focused()).entry]), ["Lysark 1 0:03"]);
 });
 
-test("a click, Enter and Space on an entry, PageUp and PageDown go to their slide at once", async () => {
+test("a click on an entry, PageUp and PageDown go to their slide at once; the keys are listed in a dialog", async () => {
   await until((s) => s.metadata, "the recording's metadata");
-  await page.click("#slides li:nth-child(3) button");
+  await page.click("#slides li:nth-child(3)");
   await expectSlide(2, "after a click on its entry");
-  if (page.keysActivateButtons) {
-    await page.run(() => document.querySelector("#slides li:nth-child(2) button").focus());
-    await page.press("Enter");
-    await expectSlide(1, "after Enter on its entry");
-    await page.run(() => document.querySelector("#slides li:nth-child(4) button").focus());
-    await page.press("Space");
-    await expectSlide(3, "after Space on its entry");
-  }
   await seek(14.5);
   await until((s) => s.current === 3, "slide 3 at 14.5 s");
   await page.press("PageUp");
   await expectSlide(2, "after PageUp from inside slide 3");
   await page.press("PageDown");
   await expectSlide(3, "after PageDown");
+  // The dialog of keys: opened by its button, closed by Escape, the focus back on the button.
+  await page.click("#keys-open");
+  const open = await waitFor(() => page.run(() => ({ open: document.getElementById("keys").open,
+    keys: [...document.querySelectorAll("#keys kbd")].map((key) => key.textContent) })), (d) => d.open,
+  "the dialog of keys");
+  assert.ok(["PageDown", "PageUp", "Escape"].every((key) => open.keys.includes(key)), open.keys.join(", "));
+  await page.press("Escape");
+  await waitFor(() => page.run(() => [document.getElementById("keys").open, document.activeElement.id]),
+                (now) => !now[0] && now[1] === "keys-open", "the dialog closed, the focus on its button");
 });
 
-test("playing across a stamp changes the page in step", async () => {
+test("playing across a stamp changes the slide in step", async () => {
   await seek(6.3);
+  await waitFor(() => page.run(() => {
+    const shown = document.getElementById("foil").contentDocument;
+    return shown.readyState === "complete" && shown.location.pathname.endsWith("/foil1.html");
+  }), (loaded) => loaded, "foil1.html loaded at 6.3 s");
+  // The moment each slide arrives in the frame.
   const changes = await page.run(() => {
     const video = document.querySelector("video");
     const frame = document.getElementById("foil");
     const seen = [];
-    new MutationObserver(() => seen.push([frame.dataset.page.split("/").pop(), video.currentTime]))
-      .observe(frame, { attributes: true, attributeFilter: ["data-page"] });
+    const arrived = () => seen.push([frame.contentWindow.location.pathname.split("/").pop(), video.currentTime]);
+    frame.addEventListener("load", arrived);
     video.muted = true;
     return video.play().then(() => new Promise((done) => {
       const watch = () => {
         if (video.currentTime > 7.4) {
           video.pause();
+          frame.removeEventListener("load", arrived);
           done(seen);
         } else {
           setTimeout(watch, 20);
@@ -281,7 +326,7 @@ test("playing across a stamp changes the page in step", async () => {
   });
   assert.deepEqual(changes.map(([name]) => name), ["foil2.html"]);
   const late = changes[0][1] - 7;
-  console.log(`# foil2.html shown ${(late * 1000).toFixed(0)} ms after its stamp at 7 s`);
+  console.log(`# foil2.html arrived ${(late * 1000).toFixed(0)} ms after its stamp at 7 s`);
   assert.ok(late >= 0 && late < 0.3, `foil2.html came ${late * 1000} ms after its stamp`);
   await expectPage("foil2.html", "after playing past 7 s");
   if (process.env.HREFTRACK_PLAYER_SCREENSHOT) {
@@ -296,6 +341,19 @@ test("t= starts the recording there, with its page", async () => {
   await until((s) => !s.seeking && Math.abs(s.time - 12.5) < 0.01 && s.current === 3,
               "the recording at 12.5 s, slide 3 marked");
   await expectPage("foil3.html", "with t=12.5");
+});
+
+test("a recording that is missing, or of a type the browser cannot play, is said; the rest works", async () => {
+  for (const [name, said] of [["borte.webm", words.recording.missing("borte.webm")],
+                              ["foil1.html", words.recording.unplayable("foil1.html")]]) {
+    await page.goto(`${base}/index.html?video=${name}&track=HREFTrack.txt&captions=lecture.vtt`);
+    const loaded = await until((s) => JSON.stringify(s.entries) === JSON.stringify(titled) && s.messages.length > 0,
+                               `the titles and a word of ${name}`);
+    assert.deepEqual(loaded.messages, [said]);
+    await page.click("#slides li:nth-child(3)");
+    await expectPage("foil2.html", `after a click, without the recording ${name}`);
+    assert.deepEqual((await find("takt")).said, "1 treff.");
+  }
 });
 
 test("captions that are no WebVTT are reported, and the lecture still plays", async () => {
@@ -382,6 +440,10 @@ test("long tracks are ready in time, and the page answers meanwhile", async () =
       assert.ok(longestWait < 500, `the page did not answer for ${longestWait} ms`);
     }
   }
+  await page.run(() => document.getElementById("slides").focus());
+  await page.press("End");
+  const last = await focused();
+  assert.deepEqual([last.name, untitled([last.entry])], ["slides", ["Lysark 3 27:46:39"]]);
   // Scrolled anywhere, the list shows the entries that stand there.
   const shown = await page.run(() => new Promise((done) => {
     const list = document.getElementById("slides");
@@ -395,6 +457,13 @@ test("long tracks are ready in time, and the page answers meanwhile", async () =
   assert.ok(shown !== null, "no entry where the list was scrolled to");
   assert.ok(Math.abs(Number(shown[0]) - 50000) < 20, `entry ${shown[0]} shown in the middle of 100,000`);
   assert.match(shown[1], /^Lysark \d.* 13:\d\d:\d\d$/);
+  // The entry the focus was on is laid out away: the focus moves to one in view, and stays in the list.
+  assert.deepEqual(await page.run(() => {
+    const list = document.getElementById("slides");
+    const box = list.getBoundingClientRect();
+    const entry = document.getElementById(list.getAttribute("aria-activedescendant")).getBoundingClientRect();
+    return [document.activeElement === list, entry.top >= box.top - 1 && entry.bottom <= box.bottom + 1];
+  }), [true, true]);
 });
 
 test("at 390 px the page stacks, the frame keeps half the screen, and nothing is wider than it", async () => {
@@ -440,7 +509,7 @@ test("the folder opened from disk plays the chosen files", async () => {
   await until((s) => JSON.stringify(s.entries) === JSON.stringify(titled), "the titles of the chosen pages");
   await waitFor(captionTracks, (tracks) => JSON.stringify(tracks) === lectureCaptions, "the chosen captions");
   await expectPage("foil0.html", "at the start of the chosen files");
-  await page.click("#slides li:nth-child(3) button");
+  await page.click("#slides li:nth-child(3)");
   await expectSlide(2, "after a click in the folder opened from disk");
   assert.equal(await page.frameAddress(), `file://${join(dir, "foil2.html")}`);
   if (!page.choosesFolders) return;

@@ -17,14 +17,17 @@ import { join } from "node:path";
 
 import { longTrack } from "./lecture.mjs";
 
-// The player's scripts are classic scripts that Node loads as CommonJS.
+// The player's scripts are classic scripts that Node loads as CommonJS;
+// the table of words comes first, as in the page.
 const require = createRequire(import.meta.url);
+const { words } = require("../../player/hreftrack-words.js");
 const { allowedUrl, maxSamples, parseTrack, playableSamples, problemMessages } =
   require("../../player/hreftrack-track.js");
-const { captionsLabel, readLink, sameOrigin } = require("../../player/hreftrack-link.js");
-const { chooseFiles, chosenPage } = require("../../player/hreftrack-files.js");
-const { entryLabel, rowsToLayOut, slideTitles } = require("../../player/hreftrack-list.js");
-const { foldText, indexLecture, searchLecture } = require("../../player/hreftrack-search.js");
+const { captionsLabel, fileName, readLink, sameOrigin } = require("../../player/hreftrack-link.js");
+const { chooseFiles, chosenSlide } = require("../../player/hreftrack-files.js");
+const { entryLabel, listKey, rowsToLayOut, slideTitles } = require("../../player/hreftrack-list.js");
+const { foldText, indexLecture, markWords, queryWords, searchLecture } = require("../../player/hreftrack-search.js");
+const { recordingProblem } = require("../../player/hreftrack-recording.js");
 const { decide, initialState, isTextField, sampleAt, spanAt, stepFrom } =
   require("../../player/hreftrack-rules.js");
 
@@ -156,6 +159,17 @@ test("the link: the track and captions of the page's own origin only, t=, captio
   // An address that is none is reported, never thrown.
   link = readLink(`${page}?video=http://[::1&track=t.txt`);
   assert.deepEqual([link.video, link.messages.length], [null, 1]);
+  // A file is named to its user as they know it.
+  assert.equal(fileName("http://127.0.0.1:8000/r%C3%B8d%20forelesning.webm?x=1"), "rød forelesning.webm");
+});
+
+test("a recording that fails is named with what went wrong, as its server and the browser tell", () => {
+  const said = (code, status, chosen = false) => recordingProblem("a.webm", code, status, chosen);
+  const { missing, unplayable, missingOrUnplayable, network, damaged, refused } = words.recording;
+  assert.deepEqual([said(4, 404), said(4, 200), said(4, null), said(4, null, true), said(4, 403), said(2, null),
+                    said(3, 200), said(1, null)],
+                   [missing("a.webm"), unplayable("a.webm"), missingOrUnplayable("a.webm"), unplayable("a.webm"),
+                    refused("a.webm", 403), network("a.webm"), damaged("a.webm"), null]);
 });
 
 test("the files a user chooses: the track, captions and recording, one at a time too", () => {
@@ -167,18 +181,18 @@ test("the files a user chooses: the track, captions and recording, one at a time
   chosen = chooseFiles([file("FORELESNING.WEBM")], chosen);
   assert.deepEqual([chosen.recording.name, chosen.track.name], ["FORELESNING.WEBM", "HREFTrack.txt"]);
   assert.equal(chooseFiles([file("opptak", "video/mp4")], {}).recording.name, "opptak");
-  // The lecture's whole folder: its pages are kept by their place, and the
+  // The lecture's whole folder: its slides are kept by their place, and the
   // files of no use are passed by without a word.
   const inFolder = (path, type = "") => ({ name: path.split("/").pop(), type, path });
   chosen = chooseFiles(["lecture/answers.txt", "lecture/HREFTrack.txt", "lecture/log.xml",
                         "lecture/foil1.html", "lecture/sider/foil2.htm", "lecture/lecture.webm"]
     .map((path) => inFolder(path)), {});
-  assert.deepEqual([chosen.track.path, chosen.recording.path, [...chosen.pages.keys()], chosen.ignored],
+  assert.deepEqual([chosen.track.path, chosen.recording.path, [...chosen.slides.keys()], chosen.ignored],
                    ["lecture/HREFTrack.txt", "lecture/lecture.webm",
                     ["lecture/foil1.html", "lecture/sider/foil2.htm"], []]);
   // A page is found as the track names it, relative to the track, and only inside the folder.
   assert.deepEqual(["foil1.html", "sider/foil2.htm", "./foil1.html", "../foil1.html", "foil9.html",
-                    "http://x/foil1.html"].map((url) => chosenPage(url, chosen)?.path ?? null),
+                    "http://x/foil1.html"].map((url) => chosenSlide(url, chosen)?.path ?? null),
                    ["lecture/foil1.html", "lecture/sider/foil2.htm", "lecture/foil1.html", null, null, null]);
 });
 
@@ -229,6 +243,15 @@ test("search: case and accents ignored, æ, ø and å letters of their own, ever
   assert.deepEqual(hits("loggen måler"), ["-1@7"], "every word, anywhere in the text");
   assert.deepEqual(hits("lOgGeN"), ["1@3", "-1@7"], "a slide before a caption of the same start");
   assert.deepEqual([hits(""), hits("   "), hits("ingensteds")], [[], [], []]);
+  // Saved decomposed, as macOS saves it, å is still å.
+  const decomposed = indexLecture([{ url: "a", start: 0 }], new Map([["a", "Ma\u030Aling av tid"]]), []);
+  assert.deepEqual([searchLecture(decomposed, "måling").length, searchLecture(decomposed, "maling").length], [1, 0]);
+  // Every place a word of the query stands is marked, words that overlap as one.
+  const marked = (text, query) => markWords(foldText(text), queryWords(query))
+    .map((part) => (part.marked ? `[${part.text}]` : part.text)).join("");
+  assert.equal(marked("Loggen, LOGGEN og loggene.", "loggen"), "[Loggen], [LOGGEN] og [loggen]e.");
+  assert.equal(marked("Caféen logger", "cafe log logg"), "[Café]en [logg]er");
+  assert.equal(marked("Ma\u030Aling", "måling"), "[Måling]");
   // The excerpt is the original text around the hit, cut at blanks.
   const long = `${"innledning ".repeat(10)}her står Måling av tid midt i${" og mer".repeat(20)}`;
   const [hit] = searchLecture(indexLecture([{ url: "a", start: 0 }], new Map([["a", long]]), []), "maaling måling");
@@ -268,6 +291,17 @@ test("entry labels: the slide's number as written, or the address; m:ss, h:mm:ss
 const samples = [[0, 3], [3, 5], [6, 20], [10, 30]].map(([start, end], i) =>
   ({ start, end, href: `foil${i}.html` }));
 
+test("keys in a list: Up and Down one entry, Home and End its ends, Enter and Space activate", () => {
+  const keyed = (key, active, count = 5, modified = false) => listKey(key, modified, active, count);
+  assert.deepEqual(["ArrowDown", "ArrowUp", "Home", "End", "Enter", " "].map((key) => keyed(key, 2)),
+                   [[3, false], [1, false], [0, false], [4, false], [2, true], [2, true]]
+                     .map(([active, activate]) => ({ active, activate })));
+  assert.deepEqual([keyed("ArrowDown", 4).active, keyed("ArrowUp", 0).active], [4, 0], "never past an end");
+  // PageUp and PageDown stay the page's; Tab leaves the list.
+  assert.deepEqual([keyed("PageDown", 2), keyed("Tab", 2), keyed("ArrowDown", 2, 5, true), keyed("End", 0, 0)],
+                   [null, null, null, null]);
+});
+
 test("which sample plays at a time, the span it plays in, and where a step goes from it", () => {
   const at = [0, 2.99, 3, 4.99, 5, 5.5, 6, 9.99, 10, 29.99, 30, -1].map((t) => sampleAt(samples, t));
   assert.deepEqual(at, [0, 0, 1, 1, -1, -1, 2, 2, 3, 3, -1, -1]);
@@ -287,7 +321,8 @@ test("which sample plays at a time, the span it plays in, and where a step goes 
 });
 
 // Runs `events` from the initial state; returns the last state and every
-// action, as "show foil2.html", "seek 3", "mark 1", "watch 3-5" or "prevent".
+// action, as "show foil2.html", "seek 3", "mark 1" (the slide list),
+// "caption 1" (the transcript), "watch 3-5" or "prevent".
 function run(...events) {
   let state = initialState();
   const actions = [];
@@ -296,8 +331,9 @@ function run(...events) {
     state = answer.state;
     for (const action of answer.actions) {
       const { type, ...rest } = action;
-      const detail = "from" in rest ? `${rest.from}-${rest.to}` : Object.values(rest).join(" ");
-      actions.push(detail === "" ? type : `${type} ${detail}`);
+      if (type === "mark") actions.push(`${rest.list === "slides" ? "mark" : "caption"} ${rest.index}`);
+      else if (type === "watch") actions.push(`watch ${rest.from}-${rest.to}`);
+      else actions.push([type, ...Object.values(rest)].join(" "));
     }
   }
   return { state, actions };
@@ -318,6 +354,15 @@ test("the frame follows the recording: the sample that started last, its page ke
                              "mark -1", "watch 5-6",
                              "mark 3", "show foil3.html", "watch 10-30"]);
   assert.equal(state.current, 3);
+});
+
+test("the transcript follows the recording through the rules: the span watched ends where either changes", () => {
+  const captions = { type: "captions", captions: [{ start: 1, end: 2.5 }, { start: 4, end: 8 }], time: 0 };
+  const { actions } = run(track(), ready, captions, cue(1), cue(2.5), cue(4), { type: "go", time: 7 }, choose(0));
+  assert.deepEqual(actions.slice(3), ["watch 0-1", "caption 0", "watch 1-2.5", "caption -1", "watch 2.5-3",
+                                      "mark 1", "show foil1.html", "caption 1", "watch 4-5",
+                                      "mark 2", "show foil2.html", "seek 7",
+                                      "mark 0", "show foil0.html", "caption -1", "seek 0"]);
 });
 
 test("t= seeks once the recording is ready, and time 0 does not move the frame meanwhile", () => {

@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: MIT
+// The file chooser, offered where the page cannot fetch the lecture itself
+// (opened from disk) or the link names no track: the recording, the track,
+// the captions and the slides, chosen at once or one after the other, as
+// files or as the lecture's whole folder, or dropped on the page.  The
+// recording and the captions play from blob: addresses of the files.
+"use strict";
+
+/**
+ * A chosen file as the sorting sees it, the file itself beside.
+ * @typedef {FileLike & { blob: File }} ChosenFile
+ */
+/**
+ * @typedef {object} Chooser
+ * @property {() => void} offer  shows the chooser and takes files from it and from drops
+ * @property {(sample: Sample) => string | Blob | null} slideSource
+ *   where the slide of `sample` can be read: its chosen file where the track was chosen, else its
+ *   address where that is of the player's own origin
+ */
+
+/** @param {File} file @param {string} [path] @returns {ChosenFile} */
+function chosenFile(file, path) {
+  return { name: file.name, type: file.type, path: path || file.webkitRelativePath || file.name, blob: file };
+}
+
+// The files of a folder dropped on the page, and of the folders in it, up
+// to 10,000.
+/** @param {FileSystemDirectoryEntry} top @returns {Promise<ChosenFile[]>} */
+async function folderFiles(top) {
+  /** @type {ChosenFile[]} */
+  const found = [];
+  /** @type {FileSystemEntry[]} */
+  const waiting = [top];
+  for (let entry = waiting.shift(); entry !== undefined && found.length < 10000; entry = waiting.shift()) {
+    if (entry.isFile) {
+      const file = await new Promise((resolve, reject) => {
+        /** @type {FileSystemFileEntry} */ (entry).file(resolve, reject);
+      });
+      found.push(chosenFile(file, entry.fullPath.replace(/^\//, "")));
+      continue;
+    }
+    const reader = /** @type {FileSystemDirectoryEntry} */ (entry).createReader();
+    for (;;) {
+      /** @type {FileSystemEntry[]} */
+      const some = await new Promise((resolve, reject) => reader.readEntries(resolve, reject));
+      if (some.length === 0) break;
+      waiting.push(...some);
+    }
+  }
+  return found;
+}
+
+/**
+ * @param {{ part: HTMLElement, files: HTMLInputElement, folder: HTMLInputElement }} elements
+ * @param {{ say: (text: string) => void, clear: () => void, recording: (url: string, name: string) => void,
+ *           captions: (url: string, name: string) => void, track: (text: string) => void }} wiring
+ * @returns {Chooser}
+ */
+function makeChooser({ part, files, folder }, wiring) {
+  /** @type {Partial<Chosen>} */
+  let chosen = {};
+  // The blob: address made for the recording and the captions, let go when
+  // another file takes its place.
+  /** @type {Record<string, string>} */
+  const blobs = {};
+
+  /** @param {string} key @param {Blob} file */
+  function blobUrl(key, file) {
+    if (blobs[key]) URL.revokeObjectURL(blobs[key]);
+    blobs[key] = URL.createObjectURL(file);
+    return blobs[key];
+  }
+
+  // Takes the files chosen or dropped on top of those chosen before.
+  /** @param {ChosenFile[]} taken */
+  async function take(taken) {
+    wiring.clear();
+    const previous = chosen;
+    const now = chooseFiles(taken, previous);
+    chosen = now;
+    for (const name of now.ignored) wiring.say(words.chooser.unused(name));
+    const recording = /** @type {ChosenFile | null} */ (now.recording);
+    const track = /** @type {ChosenFile | null} */ (now.track);
+    const captions = /** @type {ChosenFile | null} */ (now.captions);
+    if (captions && captions !== previous.captions) wiring.captions(blobUrl("captions", captions.blob), captions.name);
+    if (recording && recording !== previous.recording) {
+      wiring.recording(blobUrl("recording", recording.blob), recording.name);
+    }
+    if (!recording) wiring.say(words.chooser.needRecording);
+    if (!track) {
+      wiring.say(words.chooser.needTrack);
+    } else if (track !== previous.track) {
+      let text;
+      try {
+        text = await track.blob.text();
+      } catch {
+        wiring.say(words.track.unread(track.name));
+        return;
+      }
+      wiring.track(text);
+    }
+  }
+
+  return {
+    offer() {
+      part.hidden = false;
+      for (const input of [files, folder]) {
+        input.addEventListener("change", () => take([...(input.files ?? [])].map((file) => chosenFile(file))));
+      }
+      document.addEventListener("dragover", (event) => {
+        event.preventDefault();
+        if (event.dataTransfer) event.dataTransfer.dropEffect = "copy";
+      });
+      document.addEventListener("drop", async (event) => {
+        event.preventDefault();
+        if (!event.dataTransfer) return;
+        const entries = [...event.dataTransfer.items].map((item) => item.webkitGetAsEntry());
+        let dropped = [...event.dataTransfer.files].map((file) => chosenFile(file));
+        const folders = entries.filter((entry) => entry?.isDirectory);
+        if (folders.length > 0) {
+          dropped = (await Promise.all(folders.map((entry) =>
+            folderFiles(/** @type {FileSystemDirectoryEntry} */ (entry))))).flat();
+        }
+        if (dropped.length > 0) take(dropped);
+      });
+    },
+    slideSource(sample) {
+      if (!chosen.track) return sameOrigin(sample.href, location.href) ? sample.href : null;
+      const file = /** @type {ChosenFile | null} */ (chosenSlide(sample.url, /** @type {Chosen} */ (chosen)));
+      return file === null ? null : file.blob;
+    },
+  };
+}

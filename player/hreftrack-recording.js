@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: MIT
+// The recording: the video, its captions, what went wrong with it, and
+// where it stands.  It tells the wiring when it is ready to seek, when a
+// seek has ended, when it leaves the span the rules watch (through one cue
+// of a hidden metadata track, whose change the browser reports the moment
+// it happens), when it has settled (it can play, has failed, or there is
+// none), and when its captions arrive or cannot be read.
+"use strict";
+
+/**
+ * What the page says of a recording `name` that failed, from its
+ * MediaError's code (1 aborted, 2 network, 3 decode, 4 source not
+ * supported, which is also what a missing file over HTTP gives) and, where
+ * the page could ask, the HTTP status of its address (null where it could
+ * not: another site, or a file from disk, `chosen`).  Null where nothing
+ * went wrong that the user must hear of.
+ * @param {string} name
+ * @param {number} code
+ * @param {number | null} status
+ * @param {boolean} chosen
+ * @returns {string | null}
+ */
+function recordingProblem(name, code, status, chosen) {
+  if (code === 2) return words.recording.network(name);
+  if (code === 3) return words.recording.damaged(name);
+  if (code !== 4) return null;
+  if (chosen || (status !== null && status < 400)) return words.recording.unplayable(name);
+  if (status === 404 || status === 410) return words.recording.missing(name);
+  return status === null ? words.recording.missingOrUnplayable(name) : words.recording.refused(name, status);
+}
+
+/**
+ * @typedef {object} Recording
+ * @property {(url: string, name: string, chosen: boolean) => void} load
+ * @property {(time: number) => void} seek
+ * @property {(from: number, to: number) => void} watch  reports leaving the span from `from` to `to`
+ * @property {() => number} time
+ * @property {() => boolean} settled
+ * @property {(url: string, name: string, language: string) => void} caption  gives it captions, shown
+ */
+
+/**
+ * @param {HTMLVideoElement} video
+ * @param {{ ready: () => void, seeked: (time: number) => void, left: (time: number) => void,
+ *           settled: () => void, failed: (message: string) => void,
+ *           captions: (captions: { start: number, end: number, text: string }[]) => void,
+ *           captionsFailed: (name: string) => void }} wiring
+ * @returns {Recording}
+ */
+function makeRecording(video, wiring) {
+  const watcher = video.addTextTrack("metadata", "HREF");
+  watcher.mode = "hidden";
+  let source = { url: "", name: "", chosen: false };
+  let settled = true;
+
+  function settle() {
+    if (settled) return;
+    settled = true;
+    wiring.settled();
+  }
+
+  // The status of the recording's address, where the page may ask: a
+  // missing file and one of a type the browser cannot play fail alike.
+  /** @param {string} url */
+  async function statusOf(url) {
+    if (!sameOrigin(url, location.href)) return null;
+    try {
+      return (await fetch(url, { method: "HEAD", mode: "same-origin", cache: "no-store" })).status;
+    } catch {
+      return null;
+    }
+  }
+
+  video.addEventListener("loadedmetadata", () => wiring.ready());
+  video.addEventListener("seeked", () => wiring.seeked(video.currentTime));
+  video.addEventListener("canplay", settle);
+  video.addEventListener("error", async () => {
+    const failed = source;
+    const code = video.error?.code ?? 0;
+    const status = code === 4 && !failed.chosen ? await statusOf(failed.url) : null;
+    // A recording chosen meanwhile has a say of its own.
+    if (failed !== source) return;
+    const problem = recordingProblem(failed.name, code, status, failed.chosen);
+    if (problem !== null) wiring.failed(problem);
+    settle();
+  });
+  watcher.addEventListener("cuechange", () => wiring.left(video.currentTime));
+
+  return {
+    load(url, name, chosen) {
+      source = { url, name, chosen };
+      settled = false;
+      video.src = url;
+    },
+    seek(time) { video.currentTime = time; },
+    watch(from, to) {
+      for (const cue of [...(watcher.cues ?? [])]) watcher.removeCue(cue);
+      watcher.addCue(new VTTCue(from, to, ""));
+    },
+    time: () => video.currentTime,
+    settled: () => settled,
+    // Shown at once: WebKit leaves an added track disabled despite
+    // `default`, after its own preference.
+    caption(url, name, language) {
+      for (const old of video.querySelectorAll("track")) old.remove();
+      const track = document.createElement("track");
+      track.kind = "captions";
+      track.srclang = language;
+      track.label = captionsLabel(language);
+      track.default = true;
+      track.addEventListener("error", () => wiring.captionsFailed(name));
+      track.addEventListener("load", () => wiring.captions([...(track.track.cues ?? [])].map((cue) => ({
+        start: cue.startTime, end: cue.endTime,
+        text: cue instanceof VTTCue ? cue.getCueAsHTML().textContent ?? "" : "" }))));
+      track.src = url;
+      video.append(track);
+      track.track.mode = "showing";
+    },
+  };
+}
+
+// Under Node, for the tests.
+if (typeof module === "object" && module !== null) Object.assign(module.exports, { recordingProblem });

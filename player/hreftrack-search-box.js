@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: MIT
+// The search: its field, what it says of the hits, and the list of hits, in
+// time order, the words found marked.  Activating a hit goes to its slide
+// or its moment.  Down in the field goes to the hits, Escape empties it.
+"use strict";
+
+/**
+ * @typedef {object} SearchBox
+ * @property {(samples: Sample[], texts: Map<string, string>, captions: { start: number, text: string }[]) => void} index
+ *   makes the lecture ready for searching anew, and searches again
+ */
+
+/**
+ * @param {{ field: HTMLInputElement, status: HTMLElement, list: HTMLOListElement }} elements
+ * @param {{ name: (sample: number) => string, choose: (sample: number) => void, go: (time: number) => void,
+ *           searched: (words: string[]) => void }} wiring
+ *   `searched` hears the words of every new search, folded
+ * @returns {SearchBox}
+ */
+function makeSearchBox({ field, status, list }, wiring) {
+  // The most hits the list holds; the search counts them all.
+  const listed = 200;
+  let lecture = indexLecture([], new Map(), []);
+  /** @type {Hit[]} */
+  let hits = [];
+  /** @type {string[]} */
+  let found = [];
+  let statusTimer = 0;
+
+  const entries = makeEntryList(list, {
+    classes: ["hit-name", "hit-start", "hit-excerpt"], oneLine: false,
+    fields: (index) => {
+      const hit = hits[index];
+      return [hit.sample >= 0 ? wiring.name(hit.sample) : words.captionHit, formatStart(hit.start),
+              markWords(foldText(hit.excerpt), found)];
+    },
+    activate: (index) => {
+      const hit = hits[index];
+      if (hit.sample >= 0) wiring.choose(hit.sample); else wiring.go(hit.start);
+    },
+  });
+
+  function find() {
+    const query = field.value.trim();
+    found = queryWords(query);
+    const all = query === "" ? [] : searchLecture(lecture, query);
+    hits = all.slice(0, listed);
+    entries.rebuild(hits.length);
+    wiring.searched(found);
+    // Said once the typing pauses, so that a screen reader is not flooded.
+    clearTimeout(statusTimer);
+    status.textContent = "";
+    statusTimer = setTimeout(() => {
+      status.textContent = query === "" ? "" : all.length === 0 ? words.hits.none(query)
+        : all.length > listed ? words.hits.first(all.length, listed) : words.hits.all(all.length);
+    }, query === "" ? 0 : 400);
+  }
+
+  field.addEventListener("input", find);
+  field.addEventListener("keydown", (event) => {
+    if (event.key === "Escape") {
+      event.preventDefault();
+      field.value = "";
+      find();
+    } else if (event.key === "ArrowDown" && hits.length > 0) {
+      event.preventDefault();
+      list.focus();
+    }
+  });
+  return {
+    index(samples, texts, captions) {
+      lecture = indexLecture(samples, texts, captions);
+      if (field.value !== "") find();
+    },
+  };
+}

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: MIT
+// The transcript: the captions as a list under the frame, each with its
+// start, the words of a search marked.  Activating one goes to its moment;
+// its button hides and shows the list.
+"use strict";
+
+/**
+ * @typedef {object} Transcript
+ * @property {() => void} expect  holds the transcript's place: captions are coming
+ * @property {(captions: { start: number, text: string }[]) => void} show
+ * @property {() => void} drop  hides it: there are no captions
+ * @property {(words: string[]) => void} search  marks `words` (folded) where they stand
+ * @property {(index: number) => void} mark  marks the caption that plays
+ */
+
+/**
+ * @param {{ part: HTMLElement, toggle: HTMLButtonElement, list: HTMLOListElement }} elements
+ * @param {(time: number) => void} go
+ * @returns {Transcript}
+ */
+function makeTranscript({ part, toggle, list }, go) {
+  /** @type {{ start: number, text: string }[]} */
+  let captions = [];
+  /** @type {Folded[]} */
+  let folded = [];
+  /** @type {string[]} */
+  let searched = [];
+  // The captions whose words are marked now.
+  /** @type {Set<number>} */
+  let marked = new Set();
+  let open = true;
+
+  const entries = makeEntryList(list, {
+    classes: ["cue-start", "cue-text"], oneLine: false,
+    fields: (index) => [formatStart(captions[index].start),
+                        marked.has(index) ? markWords(folded[index], searched) : captions[index].text],
+    activate: (index) => go(captions[index].start),
+  });
+
+  toggle.addEventListener("click", () => {
+    open = !open;
+    toggle.setAttribute("aria-expanded", String(open));
+    list.hidden = !open;
+  });
+
+  /** @param {string[]} wanted */
+  function search(wanted) {
+    searched = wanted;
+    const before = marked;
+    marked = new Set();
+    if (searched.length > 0) {
+      folded.forEach((text, index) => {
+        if (searched.some((word) => text.folded.includes(word))) marked.add(index);
+      });
+    }
+    for (const index of new Set([...before, ...marked])) entries.relabel(index);
+  }
+
+  return {
+    expect() { part.hidden = false; },
+    drop() { part.hidden = true; },
+    show(shown) {
+      captions = shown;
+      folded = captions.map((caption) => foldText(caption.text));
+      marked = new Set();
+      entries.rebuild(captions.length, () => search(searched));
+    },
+    search,
+    mark: entries.mark,
+  };
+}

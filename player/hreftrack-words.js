@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: MIT
+// Every word the player's scripts show or say, in Norwegian (bokmål): the
+// names in its lists, its messages, the problems of a track and its keys.
+// A translation replaces this table and the words of index.html, and
+// nothing else.  A classic script like hreftrack-track.js; it comes first.
+"use strict";
+
+const words = (() => {
+  // The tail of a message about a recording the lecture can do without.
+  const stillWorks = "lysarkene, søket og tekstutskriften virker likevel.";
+  return {
+    /** @param {string} number */
+    slide: (number) => `Lysark ${number}`,
+    /** What a hit in the captions is called in place of a slide's name. */
+    captionHit: "Teksting",
+
+    hits: {
+      /** @param {string} query */
+      none: (query) => `Ingen treff for «${query}».`,
+      /** @param {number} count */
+      all: (count) => `${count} treff.`,
+      /** @param {number} count @param {number} listed */
+      first: (count, listed) => `${count} treff; de første ${listed} vises.`,
+    },
+
+    track: {
+      noHeader: "Sporet begynner ikke med {QTtext}-linjen, og kan ikke spilles.",
+      /** @param {number} most */
+      tooLong: (most) => `Sporet har flere enn ${most.toLocaleString("no")} sider, og spilleren spiller ` +
+                         "ikke så lange spor.",
+      /** @param {number} line */
+      noStamp: (line) => `Linje ${line}: HREF-linje uten tidsstempel foran, hoppet over.`,
+      /** @param {number} line */
+      unknownLine: (line) => `Linje ${line}: verken tidsstempel eller HREF-linje, hoppet over.`,
+      /** @param {number} line */
+      noEnd: (line) => `Linje ${line}: siste side mangler sluttstempel, og vises ikke.`,
+      /** @param {number} line @param {string} url */
+      refused: (line, url) => `Linje ${line}: adressen "${url}" er ikke tillatt og brukes ikke.`,
+      /** @param {number} line @param {string} frame */
+      noFrame: (line, frame) => `Linje ${line}: rammen "${frame}" finnes ikke på siden.`,
+      /** @param {number} count */
+      more: (count) => `… og ${count.toLocaleString("no")} problemer til i sporet, som ikke vises her.`,
+      /** @param {string} name */
+      unfetched: (name) => `Kan ikke hente sporet ${name}.`,
+      /** @param {string} name */
+      unread: (name) => `Kan ikke lese sporet ${name}.`,
+    },
+
+    link: {
+      /** @param {string} value */
+      notSeconds: (value) => `t=${value} er ikke et antall sekunder; opptaket starter ved begynnelsen.`,
+      /** @param {string} value */
+      notLanguage: (value) => `captionslang=${value} er ingen språkkode; tekstingen regnes som norsk.`,
+      fromDisk: "Siden er åpnet som fil og kan ikke hente filene selv: velg opptaket og sporet.",
+      /** @param {string} name */
+      trackInvalid: (name) => `Sporet ${name} er ingen gyldig adresse, og spilles ikke.`,
+      /** @param {string} url */
+      trackForeign: (url) => `Sporet ${url} ligger på et annet nettsted enn spilleren, og spilles ikke.`,
+      /** @param {string} name */
+      recordingInvalid: (name) => `Opptaket ${name} er ingen gyldig adresse.`,
+      noRecording: "Oppgi opptaket i adressen: index.html?video=forelesning.webm&track=HREFTrack.txt",
+      /** @param {string} url */
+      captionsForeign: (url) => `Tekstingen ${url} ligger på et annet nettsted enn spilleren, og brukes ikke.`,
+    },
+
+    /** What went wrong with the recording `name`, by what the browser and the server said. */
+    recording: {
+      /** @param {string} name */
+      missing: (name) => `Opptaket ${name} finnes ikke; ${stillWorks}`,
+      /** @param {string} name */
+      unplayable: (name) => `Opptaket ${name} er av en type denne nettleseren ikke kan spille; ${stillWorks}`,
+      /** @param {string} name */
+      missingOrUnplayable: (name) => `Opptaket ${name} finnes ikke, eller er av en type denne nettleseren ` +
+                                     `ikke kan spille; ${stillWorks}`,
+      /** @param {string} name */
+      network: (name) => `Opptaket ${name} kunne ikke hentes, for nettverket sviktet; ${stillWorks}`,
+      /** @param {string} name */
+      damaged: (name) => `Opptaket ${name} er skadet og kan ikke spilles videre; ${stillWorks}`,
+      /** @param {string} name @param {number} status */
+      refused: (name, status) => `Opptaket ${name} kunne ikke hentes (serveren svarte ${status}); ${stillWorks}`,
+    },
+
+    captions: {
+      /** The captions' name in the browser's captions menu, by their language. */
+      languages: /** @type {Record<string, string>} */ ({ no: "Norsk", nb: "Norsk bokmål", nn: "Norsk nynorsk" }),
+      /** @param {string} language */
+      otherLanguage: (language) => `Teksting (${language})`,
+      /** @param {string} name */
+      unreadable: (name) => `Kan ikke lese tekstingen ${name}: den mangler eller er ikke WebVTT. ` +
+                            "Opptaket og lysarkene spilles likevel.",
+    },
+
+    chooser: {
+      /** @param {string} name */
+      unused: (name) => `Filen ${name} er verken opptak, spor eller teksting, og brukes ikke.`,
+      needRecording: "Velg også opptaket, for eksempel en .webm-fil.",
+      needTrack: "Velg også sporet, HREFTrack.txt.",
+    },
+
+    /** The keys the page answers to, as the dialog "Hurtigtaster" lists them. */
+    keys: {
+      groups: [
+        { where: "Hvor som helst, utenom tekstfelt", keys: [
+          ["PageDown", "neste lysark"],
+          ["PageUp", "forrige lysark"]] },
+        { where: "I lista over lysark, treffene og tekstutskriften", keys: [
+          ["Pil ned / Pil opp", "neste / forrige i lista"],
+          ["Home / End", "første / siste i lista"],
+          ["Enter / Mellomrom", "gå dit i opptaket"],
+          ["Tab", "videre til neste del av siden"]] },
+        { where: "I søkefeltet", keys: [
+          ["Pil ned", "til treffene"],
+          ["Escape", "tøm feltet"]] },
+        { where: "I opptaket", keys: [
+          ["Mellomrom", "spill av / pause (nettleserens egne taster)"]] },
+        { where: "I denne dialogen", keys: [
+          ["Escape", "lukk"]] },
+      ],
+    },
+  };
+})();
+
+// Under Node, for the tests: the table is a global there too, as the other
+// scripts expect it to be.
+if (typeof module === "object" && module !== null) {
+  Object.assign(module.exports, { words });
+  Object.assign(globalThis, { words });
+}
