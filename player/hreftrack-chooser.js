@@ -18,6 +18,9 @@
  *   address where that is of the player's own origin
  */
 
+/** A chosen file as the page knows it again: by its name and size. @param {ChosenFile} file */
+const fileId = (file) => `${file.name}:${file.blob.size}`;
+
 /** @param {File} file @param {string} [path] @returns {ChosenFile} */
 function chosenFile(file, path) {
   return { name: file.name, type: file.type, path: path || file.webkitRelativePath || file.name, blob: file };
@@ -52,8 +55,10 @@ async function folderFiles(top) {
 
 /**
  * @param {{ part: HTMLElement, files: HTMLInputElement, folder: HTMLInputElement }} elements
- * @param {{ say: (text: string) => void, clear: () => void, recording: (url: string, name: string) => void,
- *           captions: (url: string, name: string) => void, track: (text: string) => void }} wiring
+ * @param {{ say: (text: string) => void, clear: () => void,
+ *           recording: (url: string, name: string, id: string) => void,
+ *           captions: (url: string, name: string) => void, track: (text: string, id: string) => void }} wiring
+ *   a chosen recording and track are known to the wiring by `id`, their name and size
  * @returns {Chooser}
  */
 function makeChooser({ part, files, folder }, wiring) {
@@ -84,7 +89,7 @@ function makeChooser({ part, files, folder }, wiring) {
     const captions = /** @type {ChosenFile | null} */ (now.captions);
     if (captions && captions !== previous.captions) wiring.captions(blobUrl("captions", captions.blob), captions.name);
     if (recording && recording !== previous.recording) {
-      wiring.recording(blobUrl("recording", recording.blob), recording.name);
+      wiring.recording(blobUrl("recording", recording.blob), recording.name, fileId(recording));
     }
     if (!recording) wiring.say(words.chooser.needRecording);
     if (!track) {
@@ -97,7 +102,7 @@ function makeChooser({ part, files, folder }, wiring) {
         wiring.say(words.track.unread(track.name));
         return;
       }
-      wiring.track(text);
+      wiring.track(text, fileId(track));
     }
   }
 

@@ -12,13 +12,23 @@
     if (!(found instanceof type)) throw new Error(`#${id} is no ${type.name}`);
     return found;
   }
+  const button = (/** @type {string} */ id) => byId(id, HTMLButtonElement);
 
   const link = readLink(location.href);
   const messages = byId("messages", HTMLUListElement);
   const say = (/** @type {string} */ text) => messages.append(Object.assign(document.createElement("li"),
                                                                              { textContent: text }));
+  const memory = makeMemory(() => localStorage);
+  const settings = memory.settings();
+  const keepSetting = (/** @type {Partial<Settings>} */ change) => {
+    Object.assign(settings, change);
+    memory.keepSettings(change);
+  };
 
   let player = initialState();
+  // The lecture: its recording and its track, each by its address or, if
+  // chosen from disk, its name and size; whether its user has moved in it.
+  let lecture = { recording: "", name: "", track: "", key: "", moved: false };
   // Each track loaded is counted; its slides are read once, when its list
   // stands and the recording has settled, for their titles and the search.
   let track = 0;
@@ -33,10 +43,17 @@
   const go = (/** @type {number} */ time) => dispatch({ type: "go", time });
   const frame = makeFrame(byId("foil", HTMLIFrameElement));
   const slideList = makeSlideList(byId("slides", HTMLOListElement), choose);
-  const transcript = makeTranscript({ part: byId("transcript-part", HTMLElement),
-    toggle: byId("transcript-toggle", HTMLButtonElement), list: byId("transcript", HTMLOListElement) }, go);
+  const timeline = makeTimeline({ bar: byId("timeline", HTMLElement), slides: byId("timeline-slides", HTMLElement),
+    hits: byId("timeline-hits", HTMLElement), now: byId("timeline-now", HTMLElement) }, { choose, go,
+    step: (direction) => dispatch({ type: "step", direction, time: recording.time() }), name: slideList.name });
+  const transcript = makeTranscript({ part: byId("transcript-part", HTMLElement), toggle: button("transcript-toggle"),
+    list: byId("transcript", HTMLOListElement) }, { go, toggled: (open) => keepSetting({ transcript: open }) });
   const search = makeSearchBox({ field: byId("search", HTMLInputElement), status: byId("search-status", HTMLElement),
-    list: byId("search-results", HTMLOListElement) }, { name: slideList.name, choose, go, searched: transcript.search });
+    list: byId("search-results", HTMLOListElement) }, { name: slideList.name, choose, go,
+    searched(found, hits) {
+      transcript.search(found);
+      timeline.hits(hits);
+    } });
   const recording = makeRecording(byId("recording", HTMLVideoElement), {
     ready: () => dispatch({ type: "ready" }),
     seeked: (time) => dispatch({ type: "seeked", time }),
@@ -53,31 +70,63 @@
       transcript.drop();
       say(words.captions.unreadable(name));
     },
+    played(time, seeking, now) {
+      timeline.at(time);
+      resume.follow(time, recording.duration(), seeking, now);
+    },
+    length: () => timeline.show(player.samples, length()),
+    rated: (rate) => keepSetting({ rate }),
+    captionsShown: (shown) => keepSetting({ captions: shown }),
   });
   const chooser = makeChooser({ part: byId("chooser", HTMLElement), files: byId("files", HTMLInputElement),
     folder: byId("folder", HTMLInputElement) }, { say, clear: () => messages.replaceChildren(),
-    recording: (url, name) => loadRecording(url, name, true), captions: loadCaptions,
-    track: (text) => loadTrack(text, location.href) });
-  makeKeys({ open: byId("keys-open", HTMLButtonElement), dialog: byId("keys", HTMLDialogElement),
-             list: byId("keys-list", HTMLElement), close: byId("keys-close", HTMLButtonElement) });
+    recording: (url, name, id) => loadRecording(url, name, id, true), captions: loadCaptions,
+    track: (text, id) => loadTrack(text, location.href, id) });
+  const resume = makeResume({ notice: byId("resume", HTMLElement), text: byId("resume-text", HTMLElement),
+    restart: button("resume-restart") }, { keep: (key, moment) => memory.keep(key, { moment }), go });
+  const notes = makeNotes({ add: button("note-new"), save: button("notes-save"), editor: byId("note-editor", HTMLElement),
+    label: byId("note-moment", HTMLLabelElement), field: byId("note-text", HTMLTextAreaElement),
+    keep: button("note-keep"), drop: button("note-drop"), status: byId("notes-status", HTMLElement),
+    undo: button("note-undo"), list: byId("notes", HTMLOListElement), handout: byId("handout", HTMLElement) },
+  { time: () => recording.time(), go, samples: () => player.samples, name: slideList.name,
+    link: (time) => momentLink(location.href, time), lecture: () => lectureName(lecture.name),
+    keep: (kept) => memory.keep(lecture.key, { notes: kept }) });
+  const chapters = makeChapters(button("chapters-save"), { lecture: () => lectureName(lecture.name),
+    chapters: () => lectureChapters(player.samples, slideList.name) });
+  makeKeys({ open: button("keys-open"), dialog: byId("keys", HTMLDialogElement), list: byId("keys-list", HTMLElement),
+             close: button("keys-close") });
 
   /** Hands `event` to the rules and does what they say. @param {PlayerEvent} event @param {Event} [domEvent] */
   function dispatch(event, domEvent) {
     const answer = decide(player, event);
     player = answer.state;
+    // A moment the user chose wins over the one the lecture was left at.
+    if (["choose", "go", "step", "key"].includes(event.type) && answer.actions.length > 0) lecture.moved = true;
     for (const action of answer.actions) {
       if (action.type === "show") frame.show(action.href);
       else if (action.type === "seek") recording.seek(action.time);
-      else if (action.type === "mark") (action.list === "slides" ? slideList : transcript).mark(action.index);
+      else if (action.type === "mark" && action.list === "captions") transcript.mark(action.index);
+      else if (action.type === "mark") [slideList, timeline].forEach((part) => part.mark(action.index));
       else if (action.type === "watch") recording.watch(action.from, action.to);
       else domEvent?.preventDefault();
     }
   }
 
   const reindex = () => search.index(player.samples, slideTexts, captions);
+  // The recording's length, or the track's while the recording's is unknown.
+  const length = () => recording.duration() || (player.samples[player.samples.length - 1]?.end ?? 0);
 
-  /** Loads a track; the slides it names are resolved against `base`. @param {string} text @param {string} base */
-  function loadTrack(text, base) {
+  // Opens what is kept of the lecture; resolves where it starts.
+  function openLecture() {
+    lecture.key = lectureKey(lecture.recording, lecture.track);
+    const kept = memory.lecture(lecture.key);
+    notes.open(kept.notes);
+    return resume.open(lecture.key, kept.moment, lecture.moved ? recording.time() : link.startAt);
+  }
+
+  /** Loads a track; the slides it names are resolved against `base`. @param {string} text @param {string} base
+   *  @param {string} id */
+  function loadTrack(text, base, id) {
     const parsed = parseTrack(text);
     const target = parsed.samples.length > 0 ? parsed.samples[0].frame : "";
     if (target !== "") frame.name(target);
@@ -85,11 +134,14 @@
     for (const message of problemMessages(problems)) say(message);
     const own = ++track;
     slideTexts = new Map();
+    lecture = { ...lecture, track: id, moved: false };
     slideList.show(samples, () => {
       listed = own;
       readSlides();
     });
-    dispatch({ type: "track", samples, startAt: link.startAt });
+    dispatch({ type: "track", samples, startAt: openLecture() });
+    timeline.show(samples, length());
+    chapters.present(lectureName(lecture.name), lectureChapters(samples, slideList.name));
     reindex();
   }
 
@@ -106,20 +158,31 @@
     const slides = await readSlideTexts(sources);
     if (own !== track) return;
     slideTexts = new Map([...slides].map(([url, slide]) => [url, slide.text]));
-    slideList.title(slideTitles(slides));
+    const titles = slideTitles(slides);
+    slideList.title(titles);
+    [timeline, notes].forEach((part) => part.relabel());
+    const first = player.samples[0];
+    chapters.present((first && titles.get(first.url)) || lectureName(lecture.name),
+                     lectureChapters(player.samples, slideList.name));
     reindex();
   }
 
-  /** @param {string} url @param {string} name @param {boolean} chosen */
-  function loadRecording(url, name, chosen) {
+  /** @param {string} url @param {string} name @param {string} id @param {boolean} chosen */
+  function loadRecording(url, name, id, chosen) {
     dispatch({ type: "recording" });
+    lecture = { ...lecture, recording: id, name };
     recording.load(url, name, chosen);
+    recording.rate(settings.rate);
+    if (track === 0) return;
+    // Chosen after its track: the lecture is known only now.
+    const start = openLecture();
+    if (start !== null && !lecture.moved) dispatch({ type: "go", time: start });
   }
 
   /** @param {string} url @param {string} name */
   function loadCaptions(url, name) {
     transcript.expect();
-    recording.caption(url, name, link.language);
+    recording.caption(url, name, link.language, settings.captions);
   }
 
   /** @param {string} url */
@@ -128,7 +191,7 @@
     const text = await fetch(url, { mode: "same-origin" })
       .then((response) => (response.ok ? response.text() : null)).catch(() => null);
     if (text === null) say(words.track.unfetched(fileName(url)));
-    else loadTrack(text, url);
+    else loadTrack(text, url, url);
   }
 
   document.addEventListener("keydown", (event) => {
@@ -138,9 +201,10 @@
                modified: event.altKey || event.ctrlKey || event.metaKey || event.shiftKey }, event);
   });
 
+  transcript.open(settings.transcript);
   for (const message of link.messages) say(message);
   if (link.chooser) chooser.offer();
-  if (link.video !== null) loadRecording(link.video, fileName(link.video), false);
+  if (link.video !== null) loadRecording(link.video, fileName(link.video), link.video, false);
   if (link.captions !== null) loadCaptions(link.captions, fileName(link.captions));
   if (link.track !== null) fetchTrack(link.track);
 })();

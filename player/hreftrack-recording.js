@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
-// The recording: the video, its captions, what went wrong with it, and
-// where it stands.  It tells the wiring when it is ready to seek, when a
-// seek has ended, when it leaves the span the rules watch (through one cue
-// of a hidden metadata track, whose change the browser reports the moment
-// it happens), when it has settled (it can play, has failed, or there is
-// none), and when its captions arrive or cannot be read.
+// The recording: the video, its captions, its playback rate, what went
+// wrong with it, and where it stands.  It tells the wiring when it is ready
+// to seek, when a seek has ended, when it leaves the span the rules watch
+// (through one cue of a hidden metadata track, whose change the browser
+// reports the moment it happens), where it plays and how long it is, when
+// it has settled (it can play, has failed, or there is none), when its
+// captions arrive or cannot be read, and when the user changes its rate or
+// turns its captions on or off.
 "use strict";
 
 /**
@@ -35,8 +37,11 @@ function recordingProblem(name, code, status, chosen) {
  * @property {(time: number) => void} seek
  * @property {(from: number, to: number) => void} watch  reports leaving the span from `from` to `to`
  * @property {() => number} time
+ * @property {() => number} duration  NaN while unknown
  * @property {() => boolean} settled
- * @property {(url: string, name: string, language: string) => void} caption  gives it captions, shown
+ * @property {(rate: number) => void} rate
+ * @property {(url: string, name: string, language: string, shown: boolean) => void} caption
+ *   gives it captions, shown or hidden
  */
 
 /**
@@ -44,7 +49,11 @@ function recordingProblem(name, code, status, chosen) {
  * @param {{ ready: () => void, seeked: (time: number) => void, left: (time: number) => void,
  *           settled: () => void, failed: (message: string) => void,
  *           captions: (captions: { start: number, end: number, text: string }[]) => void,
- *           captionsFailed: (name: string) => void }} wiring
+ *           captionsFailed: (name: string) => void,
+ *           played: (time: number, seeking: boolean, now: boolean) => void,
+ *           length: (duration: number) => void, rated: (rate: number) => void,
+ *           captionsShown: (shown: boolean) => void }} wiring
+ *   `played` hears the moment as it plays, `now` where it pauses, a seek ends or the page is left
  * @returns {Recording}
  */
 function makeRecording(video, wiring) {
@@ -52,6 +61,8 @@ function makeRecording(video, wiring) {
   watcher.mode = "hidden";
   let source = { url: "", name: "", chosen: false };
   let settled = true;
+  /** @type {HTMLTrackElement | null} */
+  let captions = null;
 
   function settle() {
     if (settled) return;
@@ -72,7 +83,18 @@ function makeRecording(video, wiring) {
   }
 
   video.addEventListener("loadedmetadata", () => wiring.ready());
-  video.addEventListener("seeked", () => wiring.seeked(video.currentTime));
+  video.addEventListener("seeked", () => {
+    wiring.seeked(video.currentTime);
+    wiring.played(video.currentTime, video.seeking, true);
+  });
+  video.addEventListener("timeupdate", () => wiring.played(video.currentTime, video.seeking, false));
+  video.addEventListener("pause", () => wiring.played(video.currentTime, video.seeking, true));
+  window.addEventListener("pagehide", () => wiring.played(video.currentTime, video.seeking, true));
+  video.addEventListener("durationchange", () => wiring.length(video.duration));
+  video.addEventListener("ratechange", () => wiring.rated(video.playbackRate));
+  video.textTracks.addEventListener("change", () => {
+    if (captions !== null) wiring.captionsShown(captions.track.mode === "showing");
+  });
   video.addEventListener("canplay", settle);
   video.addEventListener("error", async () => {
     const failed = source;
@@ -98,23 +120,32 @@ function makeRecording(video, wiring) {
       watcher.addCue(new VTTCue(from, to, ""));
     },
     time: () => video.currentTime,
+    duration: () => video.duration,
     settled: () => settled,
-    // Shown at once: WebKit leaves an added track disabled despite
-    // `default`, after its own preference.
-    caption(url, name, language) {
+    rate(rate) {
+      // A new source starts at the default rate.
+      video.defaultPlaybackRate = rate;
+      video.playbackRate = rate;
+    },
+    // Shown or hidden at once: WebKit leaves an added track disabled despite
+    // `default`, after its own preference.  Hidden captions still load, for
+    // the transcript.
+    caption(url, name, language, shown) {
       for (const old of video.querySelectorAll("track")) old.remove();
       const track = document.createElement("track");
+      captions = track;
       track.kind = "captions";
       track.srclang = language;
       track.label = captionsLabel(language);
-      track.default = true;
+      // A default track is one the browser may show of itself.
+      track.default = shown;
       track.addEventListener("error", () => wiring.captionsFailed(name));
       track.addEventListener("load", () => wiring.captions([...(track.track.cues ?? [])].map((cue) => ({
         start: cue.startTime, end: cue.endTime,
         text: cue instanceof VTTCue ? cue.getCueAsHTML().textContent ?? "" : "" }))));
       track.src = url;
       video.append(track);
-      track.track.mode = "showing";
+      track.track.mode = shown ? "showing" : "hidden";
     },
   };
 }

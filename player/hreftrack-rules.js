@@ -46,6 +46,7 @@
  *           { type: "recording" } | { type: "ready" } |
  *           { type: "cue", time: number } | { type: "seeked", time: number } |
  *           { type: "choose", index: number } | { type: "go", time: number } |
+ *           { type: "step", direction: 1 | -1, time: number } |
  *           { type: "key", key: string, modified: boolean, inTextField: boolean,
  *             time: number }} PlayerEvent
  */
@@ -201,6 +202,15 @@ function decide(state, event) {
     }
   };
 
+  // Goes to the start of the next sample (1) or the one before (-1).
+  const stepTo = (/** @type {1 | -1} */ direction, /** @type {number} */ time) => {
+    const target = stepFrom(state.samples, state.current, time, direction);
+    if (target < 0) return;
+    makeCurrent(target);
+    markCaption(state.samples[target].start);
+    seek(state.samples[target].start);
+  };
+
   switch (event.type) {
     case "track": {
       // The page of the start shows at once, before the recording plays:
@@ -253,19 +263,17 @@ function decide(state, event) {
       seek(event.time);
       break;
     }
-    case "key": {
+    case "step":
+      stepTo(event.direction, event.time);
+      break;
+    case "key":
+      // A presenter's remote sends PageUp and PageDown: the slide before and
+      // the next one, anywhere but in a text field.
       if (event.key !== "PageDown" && event.key !== "PageUp") break;
       if (event.modified || event.inTextField || state.samples.length === 0) break;
       actions.push({ type: "prevent" });
-      const target = stepFrom(state.samples, state.current, event.time,
-                              event.key === "PageDown" ? 1 : -1);
-      if (target >= 0) {
-        makeCurrent(target);
-        markCaption(state.samples[target].start);
-        seek(state.samples[target].start);
-      }
+      stepTo(event.key === "PageDown" ? 1 : -1, event.time);
       break;
-    }
   }
   return { state: next, actions };
 }

@@ -13,8 +13,8 @@
 /**
  * @param {{ field: HTMLInputElement, status: HTMLElement, list: HTMLOListElement }} elements
  * @param {{ name: (sample: number) => string, choose: (sample: number) => void, go: (time: number) => void,
- *           searched: (words: string[]) => void }} wiring
- *   `searched` hears the words of every new search, folded
+ *           searched: (words: string[], hits: Hit[]) => void }} wiring
+ *   `searched` hears the words of every new search, folded, and the hits listed
  * @returns {SearchBox}
  */
 function makeSearchBox({ field, status, list }, wiring) {
@@ -46,7 +46,7 @@ function makeSearchBox({ field, status, list }, wiring) {
     const all = query === "" ? [] : searchLecture(lecture, query);
     hits = all.slice(0, listed);
     entries.rebuild(hits.length);
-    wiring.searched(found);
+    wiring.searched(found, hits);
     // Said once the typing pauses, so that a screen reader is not flooded.
     clearTimeout(statusTimer);
     status.textContent = "";

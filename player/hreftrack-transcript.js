@@ -11,14 +11,15 @@
  * @property {() => void} drop  hides it: there are no captions
  * @property {(words: string[]) => void} search  marks `words` (folded) where they stand
  * @property {(index: number) => void} mark  marks the caption that plays
+ * @property {(open: boolean) => void} open  shows or hides the list of captions
  */
 
 /**
  * @param {{ part: HTMLElement, toggle: HTMLButtonElement, list: HTMLOListElement }} elements
- * @param {(time: number) => void} go
+ * @param {{ go: (time: number) => void, toggled: (open: boolean) => void }} wiring
  * @returns {Transcript}
  */
-function makeTranscript({ part, toggle, list }, go) {
+function makeTranscript({ part, toggle, list }, wiring) {
   /** @type {{ start: number, text: string }[]} */
   let captions = [];
   /** @type {Folded[]} */
@@ -34,13 +35,18 @@ function makeTranscript({ part, toggle, list }, go) {
     classes: ["cue-start", "cue-text"], oneLine: false,
     fields: (index) => [formatStart(captions[index].start),
                         marked.has(index) ? markWords(folded[index], searched) : captions[index].text],
-    activate: (index) => go(captions[index].start),
+    activate: (index) => wiring.go(captions[index].start),
   });
 
-  toggle.addEventListener("click", () => {
-    open = !open;
+  /** @param {boolean} opened */
+  function setOpen(opened) {
+    open = opened;
     toggle.setAttribute("aria-expanded", String(open));
     list.hidden = !open;
+  }
+  toggle.addEventListener("click", () => {
+    setOpen(!open);
+    wiring.toggled(open);
   });
 
   /** @param {string[]} wanted */
@@ -67,5 +73,6 @@ function makeTranscript({ part, toggle, list }, go) {
     },
     search,
     mark: entries.mark,
+    open: setOpen,
   };
 }

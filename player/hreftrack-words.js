@@ -97,6 +97,44 @@ const words = (() => {
       needTrack: "Velg også sporet, HREFTrack.txt.",
     },
 
+    resume: {
+      /** @param {string} moment */
+      from: (moment) => `Fortsetter fra ${moment}.`,
+      restart: "Start fra begynnelsen",
+    },
+
+    notes: {
+      /** @param {string} lecture */
+      title: (lecture) => `Notater: ${lecture}`,
+      /** The name of a lecture whose recording has none. */
+      lecture: "forelesning",
+      /** @param {string} lecture */
+      file: (lecture) => `${lecture}-notater.md`,
+      noSlide: "Mellom lysarkene",
+      /** @param {string} moment @param {string} slide */
+      new: (moment, slide) => `Nytt notat ved ${moment} · ${slide}`,
+      /** @param {string} moment @param {string} slide */
+      change: (moment, slide) => `Endre notatet ved ${moment} · ${slide}`,
+      changeButton: "Endre",
+      deleteButton: "Slett",
+      /** @param {string} moment */
+      changeLabel: (moment) => `Endre notatet ved ${moment}`,
+      /** @param {string} moment */
+      deleteLabel: (moment) => `Slett notatet ved ${moment}`,
+      /** @param {string} moment */
+      deleted: (moment) => `Notatet ved ${moment} er slettet.`,
+      notKept: "Denne nettleseren lagrer ikke notatene: last dem ned før du lukker siden.",
+      none: "Ingen notater.",
+    },
+
+    timeline: {
+      /** @param {string} slide @param {string} moment @param {string} length */
+      value: (slide, moment, length) => (slide === "" ? `${moment} av ${length}` : `${slide}, ${moment} av ${length}`),
+    },
+
+    /** @param {string} lecture */
+    chaptersFile: (lecture) => `${lecture}-kapitler.vtt`,
+
     /** The keys the page answers to, as the dialog "Hurtigtaster" lists them. */
     keys: {
       groups: [
@@ -108,7 +146,14 @@ const words = (() => {
           ["Home / End", "første / siste i lista"],
           ["Enter / Mellomrom", "gå dit i opptaket"],
           ["Tab", "videre til neste del av siden"]] },
-        { where: "I søkefeltet", keys: [
+        { where: "På tidslinjen", keys: [
+        ["Pil høyre / Pil venstre", "neste / forrige lysark"],
+        ["Home / End", "første / siste lysark"]] },
+      { where: "I notatene", keys: [
+        ["Control+Enter", "lagre notatet"],
+        ["Escape", "forkast notatet"],
+        ["Pil ned / Pil opp", "neste / forrige notat"]] },
+      { where: "I søkefeltet", keys: [
           ["Pil ned", "til treffene"],
           ["Escape", "tøm feltet"]] },
         { where: "I opptaket", keys: [
@@ -120,9 +165,5 @@ const words = (() => {
   };
 })();
 
-// Under Node, for the tests: the table is a global there too, as the other
-// scripts expect it to be.
-if (typeof module === "object" && module !== null) {
-  Object.assign(module.exports, { words });
-  Object.assign(globalThis, { words });
-}
+// Under Node, for the tests.
+if (typeof module === "object" && module !== null) Object.assign(module.exports, { words });

@@ -7,12 +7,15 @@
 //
 //   page.goto(url)             loads a page and waits for its load event
 //   page.run(fn, ...args)      runs fn(...args) in the page; waits for the promise it returns
-//   page.click(selector)       a real click;  page.press(key)  a real key press
+//   page.click(selector)       a real click
+//   page.press(key)            a real key press, or a chord such as "Control+Enter"
 //   page.upload(selector, paths)  chooses files, or a folder where
 //                              page.choosesFolders, in an <input type=file>
 //   page.frameAddress()        the address the page's frame shows, read by the driver
 //   page.resize(width, height) the viewport, in CSS pixels
 //   page.screenshot(path), page.close()
+//   page.print(path)           where page.prints: the page as printed, to a PDF, or to the
+//                              screen (no path) until page.print(null)
 import { spawn } from "node:child_process";
 import { existsSync, readdirSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
@@ -76,12 +79,23 @@ class PuppeteerPage {
     // no folder for an input that takes one.
     this.keysActivateButtons = engine !== "firefox";
     this.choosesFolders = engine !== "firefox";
+    this.prints = engine === "chromium";
   }
 
   goto(url) { return this.page.goto(url, { waitUntil: "load" }); }
   run(fn, ...args) { return this.page.evaluate(fn, ...args); }
   click(selector) { return this.page.click(selector); }
-  press(key) { return this.page.keyboard.press(key === "Space" ? " " : key); }
+  async press(key) {
+    const keys = key.split("+").map((name) => (name === "Space" ? " " : name));
+    for (const name of keys.slice(0, -1)) await this.page.keyboard.down(name);
+    await this.page.keyboard.press(keys[keys.length - 1]);
+    for (const name of keys.slice(0, -1).reverse()) await this.page.keyboard.up(name);
+  }
+
+  async print(path) {
+    if (path === undefined || path === null) return this.page.emulateMediaType(path === null ? null : "print");
+    return this.page.pdf({ path, format: "A4", printBackground: true });
+  }
   resize(width, height) { return this.page.setViewport({ width, height }); }
   screenshot(path) { return this.page.screenshot({ path }); }
   close() { return this.browser.close(); }
@@ -98,7 +112,8 @@ class PuppeteerPage {
 
 const element = "element-6066-11e4-a52e-4f735466cecf";
 const keyCodes = { PageUp: "\uE00E", PageDown: "\uE00F", Enter: "\uE007", Space: "\uE00D", Tab: "\uE004",
-                   Escape: "\uE00C", End: "\uE010", Home: "\uE011", ArrowUp: "\uE013", ArrowDown: "\uE015" };
+                   Escape: "\uE00C", End: "\uE010", Home: "\uE011", ArrowLeft: "\uE012", ArrowUp: "\uE013",
+                   ArrowRight: "\uE014", ArrowDown: "\uE015", Control: "\uE009" };
 
 class WebDriverPage {
   static async open() {
@@ -137,6 +152,7 @@ class WebDriverPage {
     this.session = null;
     this.keysActivateButtons = true;
     this.choosesFolders = false;
+    this.prints = false;
   }
 
   async request(method, path, body) {
@@ -166,9 +182,10 @@ class WebDriverPage {
   async click(selector) { await this.command("POST", `/element/${await this.find(selector)}/click`); }
 
   press(key) {
-    const value = keyCodes[key];
+    const values = key.split("+").map((name) => keyCodes[name]);
     return this.command("POST", "/actions", { actions: [{ type: "key", id: "keyboard",
-      actions: [{ type: "keyDown", value }, { type: "keyUp", value }] }] });
+      actions: [...values.map((value) => ({ type: "keyDown", value })),
+                ...values.reverse().map((value) => ({ type: "keyUp", value }))] }] });
   }
 
   async upload(selector, paths) {

@@ -119,6 +119,13 @@ async function expectSlide(index, when) {
   await expectPage(`foil${index}.html`, when);
 }
 
+// Clicks `selector` once it is scrolled into view, as its user would scroll
+// the list that holds it (WebDriver's own scrolling leaves it out of reach).
+async function clickInView(selector) {
+  await page.run((target) => document.querySelector(target).scrollIntoView({ block: "nearest" }), selector);
+  await page.click(selector);
+}
+
 function seek(seconds) {
   return page.run((to) => {
     const video = document.querySelector("video");
@@ -169,9 +176,7 @@ test("the transcript follows the recording, and a click on a caption goes there"
   await seek(8);
   await waitFor(transcriptNow, (now) => now[2] === "* 0:07 hreftrack skriver sporet: et tidsstempel og en " +
                                                     "side for hvert lysark.", "the caption at 8 s marked");
-  // In view in the transcript, as a user would scroll it, for WebDriver's click.
-  await page.run(() => document.querySelector("#transcript li:nth-child(4)").scrollIntoView({ block: "nearest" }));
-  await page.click("#transcript li:nth-child(4)");
+  await clickInView("#transcript li:nth-child(4)");
   await until((s) => !s.seeking && Math.abs(s.time - 12) < 0.01 && s.current === 3, "the recording at 12 s");
   await expectPage("foil3.html", "after a click in the transcript");
   assert.deepEqual((await transcriptNow()).map((line) => line.startsWith("* ")), [false, false, false, true]);
@@ -190,6 +195,13 @@ async function find(query) {
     marked: [...document.querySelectorAll("#search-results mark, #transcript mark")].map((mark) => mark.textContent),
     said: document.getElementById("search-status").textContent })), (r) => r.said !== "", `hits of ${query}`);
 }
+
+// Empties the search field, as its user would.
+const clearSearch = () => page.run(() => {
+  const field = document.getElementById("search");
+  field.value = "";
+  field.dispatchEvent(new Event("input"));
+});
 
 // Whether the current entry of the slide list lies inside the list's view.
 const currentInView = () => page.run(() => {
@@ -252,8 +264,8 @@ test("Tab: one stop for each list, however long; arrows, Home, End, Enter and Sp
     const { name } = await focused();
     if (name !== reached[reached.length - 1]) reached.push(name);
   }
-  assert.deepEqual(reached, ["recording", "search", "search-results", "Hurtigtaster", "slides", "foil",
-                             "Tekstutskrift", "transcript"]);
+  assert.deepEqual(reached, ["recording", "timeline", "search", "search-results", "Last ned kapitler", "Hurtigtaster",
+                             "slides", "foil", "Tekstutskrift", "transcript"]);
   // In the slide list, whose focus starts on the current entry (slide 3).
   await page.run(() => document.getElementById("slides").focus());
   const moves = [];
@@ -334,6 +346,155 @@ test("playing across a stamp changes the slide in step", async () => {
     await page.screenshot(process.env.HREFTRACK_PLAYER_SCREENSHOT);
     await page.resize(1000, 560);
   }
+});
+
+// What the page saves, caught instead of downloaded: each file's name and text.
+const catchSaves = () => page.run(() => {
+  window.saved = [];
+  const blobs = new Map();
+  const make = URL.createObjectURL;
+  URL.createObjectURL = (blob) => {
+    const url = make(blob);
+    blobs.set(url, blob);
+    return url;
+  };
+  HTMLAnchorElement.prototype.click = function click() {
+    window.saved.push(blobs.get(this.href).text().then((text) => [this.download, text]));
+  };
+});
+const saved = () => page.run(() => Promise.all(window.saved));
+
+test("the timeline: a segment for each slide, the slide and moment said; keys, clicks and the search's hits", async () => {
+  await until((s) => s.metadata, "the recording's metadata");
+  await clearSearch();
+  await seek(8);
+  const timeline = () => page.run(() => {
+    const bar = document.getElementById("timeline");
+    return { segments: bar.querySelectorAll(".timeline-slide").length, hits: bar.querySelectorAll(".timeline-hit").length,
+             said: bar.getAttribute("aria-valuetext"), role: bar.getAttribute("role") };
+  });
+  assert.deepEqual(await waitFor(timeline, (t) => t.said.startsWith("Lysark 2"), "the slider at 8 s"),
+                   { segments: 4, hits: 0, said: "Lysark 2 · Sporet, 0:08 av 0:20", role: "slider" });
+  await page.run(() => document.getElementById("timeline").focus());
+  for (const [key, slide] of [["ArrowRight", 3], ["Home", 0], ["End", 3], ["ArrowLeft", 2]]) {
+    await page.press(key);
+    await expectSlide(slide, `after ${key} on the timeline`);
+  }
+  await page.click("#timeline .timeline-slide:nth-child(2)");
+  await expectSlide(1, "after a click on its segment");
+  await find("lysark");
+  assert.equal((await timeline()).hits, 8);
+  await page.click("#timeline .timeline-hit:last-child");
+  await expectSlide(3, "after a click on the hit at 0:12");
+  await clearSearch();
+});
+
+test("notes: written at the moment, in time order, changed, deleted and undone, saved as Markdown", async () => {
+  const notes = () => page.run(() => [...document.querySelectorAll("#notes .note-go")].map((go) => go.textContent));
+  const write = async (at, text, key) => {
+    await seek(at);
+    await page.click("#note-new");
+    await waitFor(() => page.run(() => document.activeElement.id), (id) => id === "note-text", "the note's field");
+    await page.run((typed) => { document.getElementById("note-text").value = typed; }, text);
+    await page.press(key);
+  };
+  await write(8.4, "Sporet: stempel og side", "Control+Enter");
+  await write(3.5, "Forkastet", "Escape");
+  await write(1.2, "Velkommen", "Control+Enter");
+  assert.deepEqual(await notes(), ["0:01 · Lysark 0 · Tjue sekunder om lysark Velkommen",
+                                   "0:08 · Lysark 2 · Sporet Sporet: stempel og side"]);
+  await clickInView("#notes li:nth-child(2) .note-go");
+  await until((s) => !s.seeking && Math.abs(s.time - 8.4) < 0.01 && s.current === 2, "the note's moment");
+  await expectPage("foil2.html", "after a click on a note");
+  await clickInView("#notes li:nth-child(1) button:nth-child(2)");
+  await page.run(() => { document.getElementById("note-text").value = "Velkommen til alle"; });
+  await clickInView("#note-keep");
+  await clickInView("#notes li:nth-child(2) button:nth-child(3)");
+  assert.equal((await notes()).length, 1);
+  await clickInView("#note-undo");
+  assert.deepEqual(await notes(), ["0:01 · Lysark 0 · Tjue sekunder om lysark Velkommen til alle",
+                                   "0:08 · Lysark 2 · Sporet Sporet: stempel og side"]);
+  await catchSaves();
+  await clickInView("#notes-save");
+  const [[name, markdown]] = await saved();
+  const address = (t) => `${base}/index.html?video=lecture.webm&track=HREFTrack.txt&captions=lecture.vtt&t=${t}`;
+  assert.deepEqual([name, markdown.split("\n")], ["lecture-notater.md", [
+    "# Notater: lecture", "", "## Lysark 0 · Tjue sekunder om lysark \\(0:00\\)", "",
+    `- [0:01](<${address(1)}>) Velkommen til alle`, "", "## Lysark 2 · Sporet \\(0:07\\)", "",
+    `- [0:08](<${address(8)}>) Sporet: stempel og side`, ""]]);
+  if (!page.prints) return;
+  // Printed, the page is a handout: the notes under their slides, nothing else.
+  await page.print();
+  const printed = await page.run(() => [document.querySelector("main").getBoundingClientRect().height,
+    [...document.querySelectorAll("#handout h2, #handout h3, #handout li")].map((part) => part.textContent)]);
+  await page.print(null);
+  assert.deepEqual(printed, [0, ["Notater: lecture", "Lysark 0 · Tjue sekunder om lysark (0:00)", "0:01 Velkommen til alle",
+                                 "Lysark 2 · Sporet (0:07)", "0:08 Sporet: stempel og side"]]);
+});
+
+test("where the student left off: the moment, the rate, the captions, the transcript and the notes come back",
+     async (t) => {
+  // The rest of the scenario starts afresh.
+  t.after(() => page.run(() => localStorage.clear()));
+  await seek(8.4);
+  await page.run(() => {
+    const video = document.querySelector("video");
+    video.playbackRate = 1.5;
+    document.querySelector("video track").track.mode = "hidden";
+    document.getElementById("transcript-toggle").click();
+  });
+  // The browser tells of a new rate and of captions turned off a moment later.
+  await waitFor(() => page.run(() => JSON.parse(localStorage.getItem("hreftrack.settings.v1"))),
+                (kept) => kept?.rate === 1.5 && kept.captions === false, "the settings kept");
+  const back = () => page.run(() => ({ said: document.getElementById("resume").hidden ? null
+                                              : document.getElementById("resume-text").textContent,
+    rate: document.querySelector("video").playbackRate, transcript: !document.getElementById("transcript").hidden,
+    captions: document.querySelector("video track").track.mode, notes: document.querySelectorAll("#notes li").length }));
+  await load(`${played}&captions=lecture.vtt`);
+  await until((s) => !s.seeking && Math.abs(s.time - 8.4) < 0.01 && s.current === 2, "the moment it was left at");
+  await expectPage("foil2.html", "where it was left");
+  assert.deepEqual(await back(), { said: "Fortsetter fra 0:08.", rate: 1.5, transcript: false, captions: "hidden",
+                                   notes: 2 });
+  // A link's t= wins over the moment kept (of 20 s, only 5 to 10 s are kept).
+  await load(`${played}&captions=lecture.vtt&t=9.5`);
+  await until((s) => !s.seeking && Math.abs(s.time - 9.5) < 0.01, "t=9.5");
+  assert.equal((await back()).said, null);
+  await load(`${played}&captions=lecture.vtt`);
+  await until((s) => Math.abs(s.time - 9.5) < 0.01, "the moment of t=, kept");
+  await page.click("#resume-restart");
+  await expectSlide(0, "after Start fra begynnelsen");
+  await load(`${played}&captions=lecture.vtt`);
+  await until((s) => s.metadata, "the recording's metadata");
+  assert.deepEqual([(await state()).time, (await back()).said], [0, null]);
+});
+
+test("chapters: the slides in the media session, and a WebVTT chapters file that the engine's track reads", async () => {
+  await load(`${played}&captions=lecture.vtt`);
+  await until((s) => JSON.stringify(s.entries) === JSON.stringify(titled), "the titles of the pages");
+  const session = await page.run(() => {
+    const metadata = navigator.mediaSession?.metadata;
+    return metadata ? [metadata.title, metadata.chapterInfo?.map((chapter) => chapter.title) ?? null] : null;
+  });
+  console.log(`# ${engine}: the media session has ${JSON.stringify(session)}`);
+  const names = titled.map((entry) => entry.replace(/ \d+:\d\d$/, ""));
+  if (engine === "chromium") assert.deepEqual(session, ["Tjue sekunder om lysark", names]);
+  await catchSaves();
+  await page.click("#chapters-save");
+  const [[name, vtt]] = await saved();
+  assert.equal(name, "lecture-kapitler.vtt");
+  const cues = await page.run((text) => new Promise((done) => {
+    const video = document.createElement("video");
+    const track = document.createElement("track");
+    track.kind = "chapters";
+    track.src = URL.createObjectURL(new Blob([text], { type: "text/vtt" }));
+    track.addEventListener("load", () => done([...track.track.cues].map((cue) => [cue.startTime, cue.endTime, cue.text])));
+    track.addEventListener("error", () => done("the track did not load"));
+    video.append(track);
+    document.body.append(video);
+    track.track.mode = "hidden";
+  }), vtt);
+  console.log(`# ${engine}: the chapters file played as <track kind="chapters">: ${cues.length} cues`);
+  assert.deepEqual(cues, [[0, 3, names[0]], [3, 7, names[1]], [7, 12, names[2]], [12, 20, names[3]]]);
 });
 
 test("t= starts the recording there, with its page", async () => {

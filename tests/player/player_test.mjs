@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The web player's pure functions: its reading of tracks, on tracks that the
-// built tool writes, of its own address, of the files a user chooses, and
-// its decisions as the recording plays and the user moves.
+// built tool writes, of its own address, of the files a user chooses, its
+// decisions as the recording plays and the user moves, what it keeps on the
+// student's machine, and the files it makes of a lecture.
 //
 //   HREFTRACK_COMMAND='tool' node --test tests/player/player_test.mjs
 //
@@ -17,19 +18,21 @@ import { join } from "node:path";
 
 import { longTrack } from "./lecture.mjs";
 
-// The player's scripts are classic scripts that Node loads as CommonJS;
-// the table of words comes first, as in the page.
+// The player's scripts are classic scripts, which share their functions as
+// the page's globals.  Node loads each as a CommonJS module; its exports are
+// made globals here, in the page's order, so that each script finds the
+// others' as it does in the page.
 const require = createRequire(import.meta.url);
-const { words } = require("../../player/hreftrack-words.js");
-const { allowedUrl, maxSamples, parseTrack, playableSamples, problemMessages } =
-  require("../../player/hreftrack-track.js");
-const { captionsLabel, fileName, readLink, sameOrigin } = require("../../player/hreftrack-link.js");
-const { chooseFiles, chosenSlide } = require("../../player/hreftrack-files.js");
-const { entryLabel, listKey, rowsToLayOut, slideTitles } = require("../../player/hreftrack-list.js");
-const { foldText, indexLecture, markWords, queryWords, searchLecture } = require("../../player/hreftrack-search.js");
-const { recordingProblem } = require("../../player/hreftrack-recording.js");
-const { decide, initialState, isTextField, sampleAt, spanAt, stepFrom } =
-  require("../../player/hreftrack-rules.js");
+for (const script of ["words", "track", "link", "files", "list", "rules", "search", "memory", "export", "recording",
+                      "timeline"]) {
+  Object.assign(globalThis, require(`../../player/hreftrack-${script}.js`));
+}
+const { words, allowedUrl, maxSamples, parseTrack, playableSamples, problemMessages, captionsLabel, fileName,
+        readLink, sameOrigin, chooseFiles, chosenSlide, entryLabel, listKey, rowsToLayOut, slideTitles, foldText,
+        indexLecture, markWords, queryWords, searchLecture, recordingProblem, decide, initialState, isTextField,
+        sampleAt, spanAt, stepFrom, lectureKey, readLecture, readSettings, momentToKeep, makeMemory, sortNotes,
+        lectureChapters, chaptersVtt, groupNotes, notesMarkdown, momentLink, lectureName, timelineSegments,
+        timelineKey } = globalThis;
 
 const root = new URL("../..", import.meta.url).pathname;
 const command = (process.env.HREFTRACK_COMMAND ?? "").split(";").filter((word) => word !== "");
@@ -417,4 +420,83 @@ test("PageUp and PageDown: one sample a press, never past an end, never in a fie
                    [true, true, true, true, true]);
   assert.deepEqual([field("INPUT", "file"), field("BUTTON"), field("VIDEO"), null].map(isTextField),
                    [false, false, false, false]);
+});
+
+test("what is kept of a lecture: read back only as the page wrote it; refused storage changes nothing", () => {
+  const stored = new Map();
+  const memory = makeMemory(() => ({ getItem: (key) => stored.get(key) ?? null,
+                                     setItem: (key, value) => stored.set(key, value) }));
+  const key = lectureKey("http://x/a.webm", "http://x/HREFTrack.txt");
+  const notes = [{ time: 95, text: "Fourier", made: 2 }, { time: 12, text: "Innledning", made: 1 }];
+  assert.deepEqual([memory.keep(key, { notes }), memory.keep(key, { moment: 723.5 })], [true, true]);
+  assert.deepEqual(memory.lecture(key), { moment: 723.5, notes: [notes[1], notes[0]] }, "a change keeps the rest");
+  assert.deepEqual(memory.lecture(lectureKey("a.webm:10", "HREFTrack.txt:20")), { moment: null, notes: [] });
+  // Anything the page did not write is passed by, a note at a time.
+  for (const foreign of ["", "{", "null", "[]", '{"version":2,"moment":5}', '{"version":1,"moment":-1}',
+                         '{"version":1,"moment":"5"}', '{"version":1,"notes":{}}']) {
+    assert.deepEqual(readLecture(foreign), { moment: null, notes: [] }, foreign);
+  }
+  const mixed = { version: 1, notes: [{ time: 1, text: "god", made: 1 }, { time: "2", text: "x", made: 2 }, null,
+                                      { time: 3, text: 7, made: 3 }, { time: 4, text: "y".repeat(20001), made: 4 }] };
+  assert.deepEqual(readLecture(JSON.stringify(mixed)).notes.map((note) => note.text), ["god"]);
+  assert.deepEqual(readSettings('{"version":1,"rate":1.5,"captions":false,"transcript":"nei"}'),
+                   { rate: 1.5, captions: false, transcript: true });
+  assert.equal(readSettings('{"version":1,"rate":100}').rate, 1);
+  // Storage refused, as in a private window, or full: nothing is kept, nothing throws.
+  const refused = makeMemory(() => { throw new Error("SecurityError"); });
+  assert.deepEqual([refused.lecture(key), refused.keep(key, { moment: 5 }), refused.settings()],
+                   [{ moment: null, notes: [] }, false, { rate: 1, captions: true, transcript: true }]);
+  const full = makeMemory(() => ({ getItem: () => null, setItem: () => { throw new Error("QuotaExceededError"); } }));
+  assert.equal(full.keep(key, { moment: 5 }), false);
+  full.keepSettings({ rate: 2 });
+});
+
+test("the moment kept: none in the first 5 or the last 10 seconds, none taken while the recording seeks", () => {
+  assert.deepEqual([[4.9, 100, false], [5, 100, false], [90, 100, false], [90.1, 100, false], [50, 100, true],
+                    [50, NaN, false]].map(([time, duration, seeking]) => momentToKeep(time, duration, seeking)),
+                   [null, 5, 90, null, undefined, undefined]);
+});
+
+test("notes in time order, under the slide of their moment, as Markdown that shows a title as text only", () => {
+  const notes = sortNotes([{ time: 8.7, text: "Sporet\nto linjer", made: 3 }, { time: 1, text: "Start", made: 2 },
+                           { time: 5.5, text: "I pausen", made: 4 }, { time: 1, text: "Først", made: 1 }]);
+  assert.deepEqual(notes.map((note) => note.text), ["Først", "Start", "I pausen", "Sporet\nto linjer"]);
+  const groups = groupNotes(notes, samples);
+  assert.deepEqual(groups.map((group) => [group.sample, group.notes.length]), [[0, 2], [-1, 1], [2, 1]]);
+  const heading = (sample) => (sample < 0 ? "Mellom lysarkene" : `Lysark ${sample} · *Fet* <b>[lenke](javascript:x)`);
+  const link = (time) => momentLink("http://x/index.html?video=a.webm&t=3#y", time);
+  assert.equal(notesMarkdown("forelesning 3", groups, heading, link), [
+    "# Notater: forelesning 3", "",
+    "## Lysark 0 · \\*Fet\\* \\<b\\>\\[lenke\\]\\(javascript:x\\)", "",
+    "- [0:01](<http://x/index.html?video=a.webm&t=1>) Først",
+    "- [0:01](<http://x/index.html?video=a.webm&t=1>) Start", "",
+    "## Mellom lysarkene", "",
+    "- [0:05](<http://x/index.html?video=a.webm&t=5>) I pausen", "",
+    "## Lysark 2 · \\*Fet\\* \\<b\\>\\[lenke\\]\\(javascript:x\\)", "",
+    "- [0:08](<http://x/index.html?video=a.webm&t=8>) Sporet", "  to linjer", ""].join("\n"));
+  assert.deepEqual(["forelesning 3.webm", "opptak", ".webm"].map(lectureName), ["forelesning 3", "opptak", "forelesning"]);
+});
+
+test("chapters: a cue for each slide shown, until the next one starts, its name as plain text", () => {
+  const shown = [{ start: 0, end: 5 }, { start: 0, end: 4 }, { start: 4, end: 30 }, { start: 3725.5, end: 3730 }];
+  const names = ["replaced at once", "Lysark 1 · A & B <i>", "Lysark 2", "Lysark 3"];
+  assert.equal(chaptersVtt(lectureChapters(shown, (index) => names[index])),
+               "WEBVTT\n\n00:00:00.000 --> 00:00:04.000\nLysark 1 · A &amp; B &lt;i&gt;\n\n" +
+               "00:00:04.000 --> 01:02:05.500\nLysark 2\n\n01:02:05.500 --> 01:02:10.000\nLysark 3\n");
+});
+
+test("the timeline: a segment for each slide shown as long as it shows, a long lecture in stretches; its keys", () => {
+  assert.deepEqual(timelineSegments(samples, 40, 600).map(({ sample, from, to }) => [sample, from * 40, to * 40]),
+                   [[0, 0, 3], [1, 3, 6], [2, 6, 10], [3, 10, 30]]);
+  assert.deepEqual(timelineSegments(samples, NaN, 600), []);
+  // 600 short slides, then a long one: each stretch shows the slide at its middle, the long one in one segment.
+  const many = [...Array.from({ length: 600 }, (_, i) => ({ start: i / 1000, end: (i + 1) / 1000 })),
+                { start: 0.6, end: 100 }];
+  assert.deepEqual(timelineSegments(many, 100, 600).map(({ sample, from, to }) => [sample, from, to]),
+                   [[83, 0, 1 / 600], [250, 1 / 600, 2 / 600], [416, 2 / 600, 3 / 600], [583, 3 / 600, 4 / 600],
+                    [600, 4 / 600, 1]]);
+  assert.deepEqual(["ArrowRight", "ArrowUp", "ArrowLeft", "ArrowDown", "Home", "End", "PageDown"]
+    .map((key) => timelineKey(key, false, 4)),
+                   [{ step: 1 }, { step: 1 }, { step: -1 }, { step: -1 }, { sample: 0 }, { sample: 3 }, null]);
+  assert.deepEqual([timelineKey("Home", true, 4), timelineKey("End", false, 0)], [null, null]);
 });

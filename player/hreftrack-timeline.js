@@ -1,0 +1,177 @@
+// SPDX-License-Identifier: MIT
+// The lecture's map: a timeline under the recording with a segment for
+// each slide shown, as long as it shows, the hits of the search above
+// them, and the moment that plays.  One Tab stop, a slider: Left and Right
+// go to the start of the slide before and the next one, Home and End to the
+// first and the last; a click or a tap on a segment goes to its slide's
+// start, on a hit to the hit.  A pointer over a segment shows its name.
+"use strict";
+
+/**
+ * The segments of the timeline of `samples` over `duration` seconds, from
+ * and to as parts of the whole: one for each slide shown, or, where there
+ * are more than `most`, one for each stretch of `duration / most` seconds
+ * in which the same sample plays at its middle.
+ * @param {{ start: number, end: number }[]} samples  in the order of their start
+ * @param {number} duration
+ * @param {number} most
+ * @returns {{ sample: number, from: number, to: number }[]}
+ */
+function timelineSegments(samples, duration, most) {
+  if (!(duration > 0)) return [];
+  const spans = shownSpans(samples);
+  if (spans.length <= most) {
+    return spans.filter((span) => span.start < duration)
+      .map((span) => ({ sample: span.sample, from: span.start / duration, to: Math.min(span.end / duration, 1) }));
+  }
+  /** @type {{ sample: number, from: number, to: number }[]} */
+  const segments = [];
+  for (let part = 0; part < most; part += 1) {
+    const sample = sampleAt(samples, ((part + 0.5) * duration) / most);
+    const last = segments[segments.length - 1];
+    if (last !== undefined && last.sample === sample) last.to = (part + 1) / most;
+    else if (sample >= 0) segments.push({ sample, from: part / most, to: (part + 1) / most });
+  }
+  return segments;
+}
+
+/**
+ * What `key` does on the timeline of `count` samples: a step to the next
+ * slide (1) or the one before (-1), or the sample to go to; null for a key
+ * it leaves to the page and the browser.
+ * @param {string} key  as KeyboardEvent.key names it
+ * @param {boolean} modified  Alt, Control or Meta held
+ * @param {number} count
+ * @returns {{ step: 1 | -1 } | { sample: number } | null}
+ */
+function timelineKey(key, modified, count) {
+  if (modified || count === 0) return null;
+  if (key === "ArrowRight" || key === "ArrowUp") return { step: 1 };
+  if (key === "ArrowLeft" || key === "ArrowDown") return { step: -1 };
+  if (key === "Home") return { sample: 0 };
+  if (key === "End") return { sample: count - 1 };
+  return null;
+}
+
+/**
+ * @typedef {object} Timeline
+ * @property {(samples: Sample[], duration: number) => void} show
+ * @property {(index: number) => void} mark  marks the segment of the current sample
+ * @property {(time: number) => void} at  moves the mark of the moment that plays
+ * @property {(hits: { sample: number, start: number }[]) => void} hits
+ * @property {() => void} relabel  the slides' names changed
+ */
+
+/**
+ * @param {{ bar: HTMLElement, slides: HTMLElement, hits: HTMLElement, now: HTMLElement }} elements
+ * @param {{ choose: (sample: number) => void, go: (time: number) => void, step: (direction: 1 | -1) => void,
+ *           name: (sample: number) => string }} wiring
+ * @returns {Timeline}
+ */
+function makeTimeline({ bar, slides, hits, now }, wiring) {
+  // More segments than this are more than a timeline's pixels.
+  const most = 600;
+  /** @type {Sample[]} */
+  let samples = [];
+  let duration = 0;
+  /** @type {{ sample: number, from: number, to: number }[]} */
+  let segments = [];
+  /** @type {HTMLElement[]} */
+  let drawn = [];
+  let current = -1;
+  let marked = -1;
+  // The moment that plays, and the whole second the slider last said.
+  let time = 0;
+  let second = -1;
+  /** @type {Map<Element, { sample: number, start: number }>} */
+  let hitOf = new Map();
+
+  // The segment in which sample `index` starts.
+  /** @param {number} index */
+  function segmentOf(index) {
+    if (index < 0 || index >= samples.length || duration <= 0) return -1;
+    const at = samples[index].start / duration;
+    return segments.findIndex((segment) => segment.from <= at && at < segment.to);
+  }
+
+  /** @param {number} moment */
+  function at(moment) {
+    time = moment;
+    now.style.transform = `translateX(${duration > 0 ? Math.min(time / duration, 1) * 100 : 0}%)`;
+    const whole = Math.floor(time);
+    if (whole === second) return;
+    second = whole;
+    bar.setAttribute("aria-valuenow", String(Math.min(whole, Math.floor(duration))));
+    bar.setAttribute("aria-valuetext", words.timeline.value(current >= 0 ? wiring.name(current) : "",
+                                                            formatStart(time), formatStart(duration)));
+  }
+
+  function relabel() {
+    drawn.forEach((segment, index) => { segment.title = wiring.name(segments[index].sample); });
+    second = -1;
+    at(time);
+  }
+
+  /** @param {number} index */
+  function mark(index) {
+    current = index;
+    drawn[marked]?.classList.remove("current");
+    marked = segmentOf(index);
+    drawn[marked]?.classList.add("current");
+    second = -1;
+    at(time);
+  }
+
+  bar.addEventListener("click", (event) => {
+    const hit = event.target instanceof Element ? hitOf.get(event.target) : undefined;
+    if (hit !== undefined) {
+      if (hit.sample >= 0) wiring.choose(hit.sample); else wiring.go(hit.start);
+      return;
+    }
+    const box = bar.getBoundingClientRect();
+    const moment = ((event.clientX - box.left) / box.width) * duration;
+    const sample = sampleAt(samples, moment);
+    if (sample >= 0) wiring.choose(sample); else if (duration > 0) wiring.go(moment);
+  });
+  bar.addEventListener("keydown", (event) => {
+    const move = timelineKey(event.key, event.altKey || event.ctrlKey || event.metaKey, samples.length);
+    if (move === null) return;
+    event.preventDefault();
+    if ("step" in move) wiring.step(move.step); else wiring.choose(move.sample);
+  });
+
+  return {
+    show(shown, length) {
+      samples = shown;
+      duration = length;
+      segments = timelineSegments(samples, duration, most);
+      drawn = segments.map((segment) => {
+        const element = document.createElement("div");
+        element.className = "timeline-slide";
+        element.style.left = `${segment.from * 100}%`;
+        element.style.width = `${(segment.to - segment.from) * 100}%`;
+        return element;
+      });
+      slides.replaceChildren(...drawn);
+      bar.setAttribute("aria-valuemax", String(Math.floor(duration)));
+      relabel();
+      mark(current);
+    },
+    mark,
+    at,
+    hits(found) {
+      hitOf = new Map();
+      hits.replaceChildren(...found.filter((hit) => duration > 0 && hit.start <= duration).map((hit) => {
+        const element = document.createElement("div");
+        element.className = "timeline-hit";
+        element.style.left = `${(hit.start / duration) * 100}%`;
+        hitOf.set(element, hit);
+        return element;
+      }));
+    },
+    relabel,
+  };
+}
+
+// Under Node, for the tests.
+if (typeof module === "object" && module !== null) Object.assign(module.exports, { timelineSegments, timelineKey });
