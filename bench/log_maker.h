@@ -3,7 +3,8 @@
 // run, on every machine, sees the same bytes.
 //
 //   DenseLog   slide entries back to back, as a presentation program writes
-//              them, with CR LF: about 55 bytes an event.
+//              them, with CR LF: about 55 bytes an event; slides 1 to 250,
+//              or, from a `lowest` of 100, of three digits each.
 //   SparseLog  prose-like mark-up with CR LF, full of '<' and of digits that
 //              look like times, and one slide entry every 100 KB or so.
 
@@ -38,8 +39,11 @@ inline void appendEntry(std::string& out, unsigned slide, unsigned seconds) {
 
 /// Entries back to back: mostly the next slide, now and then back to an earlier one.
 struct DenseLog {
+  explicit DenseLog(unsigned first = 1) : lowest(first), slide(first) {}
+
   Random random;
-  unsigned slide = 1;
+  unsigned lowest;  // The slides run from lowest to lowest + 249.
+  unsigned slide;
   unsigned seconds = 0;
 
   /// Appends at least `bytes` bytes of whole entries.
@@ -48,7 +52,8 @@ struct DenseLog {
     while (out.size() < goal) {
       appendEntry(out, slide, seconds);
       seconds += 1 + random.below(4);
-      slide = random.below(10) == 0 ? 1 + random.below(slide) : slide % 250 + 1;
+      const unsigned place = slide - lowest + 1;  // 1 to 250
+      slide = lowest + (random.below(10) == 0 ? random.below(place) : place % 250);
     }
   }
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
-// Writes the benchmark logs dense.xml (about 200 MB, three million events)
-// and sparse.xml (about 1 GB, an event every 100 KB) into a directory.
+// Writes the benchmark logs into a directory: dense.xml (about 200 MB,
+// three and a half million events), declared.xml (as dense, after an XML
+// declaration, its slide numbers of three digits) and sparse.xml (about
+// 1 GB, an event every 100 KB).
 //
 //   make_logs DIR [DENSE_MB SPARSE_MB]
 
@@ -39,9 +41,17 @@ int main(int argc, char** argv) {
   const long long denseMb = argc == 4 ? std::atoll(argv[2]) : 200;
   const long long sparseMb = argc == 4 ? std::atoll(argv[3]) : 1000;
   hreftrack::bench::DenseLog dense;
+  hreftrack::bench::DenseLog declared(100);
+  bool declaring = true;
   hreftrack::bench::SparseLog sparse;
   if (!writeLog(dir + "/dense.xml", denseMb * 1000000,
                 [&](std::string& piece) { dense.append(piece, 1 << 16); }) ||
+      !writeLog(dir + "/declared.xml", denseMb * 1000000,
+                [&](std::string& piece) {
+                  if (declaring) piece = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<log>\r\n";
+                  declaring = false;
+                  declared.append(piece, 1 << 16);
+                }) ||
       !writeLog(dir + "/sparse.xml", sparseMb * 1000000,
                 [&](std::string& piece) { sparse.append(piece); })) {
     std::perror("make_logs");

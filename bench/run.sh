@@ -1,25 +1,39 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Measures hreftrack against `grep -c '<slide>'` on the same logs, in the
-# same run, and against the floor no converter can beat: reading the log
-# (grep's time) plus writing as many bytes as the track holds with
-# `dd bs=16384` in the same directory.  It prints the median wall time of
-# several alternating runs of each, the ratios tool/grep and tool/floor,
-# the tool's throughput and its peak resident memory; then runs the
-# micro-benchmarks of the scanner and the writer.
+# Times hreftrack on three logs against the floor no converter can beat:
+# reading the log (`grep -c '<slide>'`'s time) plus writing as many bytes as
+# the track holds (`dd bs=16384`), and, paired with it in the same rounds,
+# another build of the tool, the baseline (an earlier commit's, say).  Then
+# runs the micro-benchmarks of the scanner and the writer.
 #
-#   bench/run.sh [RUNS [BASELINE]]
+#   bench/run.sh [ROUNDS [BASELINE]]
 #
-# BASELINE, another build of the tool (an earlier commit's, say), is run in
-# the same rounds, paired with this one: its median, the ratio tool/baseline
-# and its peak memory are printed too, and its track must be byte for byte
-# the tool's.
+# The logs: dense (slide entries back to back, 3.6 million in 200 MB),
+# declared (as dense, after an XML declaration, slide numbers of three
+# digits) and sparse (prose, an entry every 100 KB, 1 GB).
 #
-# It builds an optimised tree in build-bench/ and makes its logs once, in
-# $HREFTRACK_BENCH_DIR (default /tmp/hreftrack-bench): about 1.2 GB.  It
+# A ratio is only as fair as its pairing, so every timed run of every
+# program starts from the same state: the same files in its directory, its
+# output absent, and no other program's output waiting to be written (each
+# output, the track, the count, the floor's file, is removed right after
+# its run, and the disk synced), the log read into the page cache just
+# before the round.  Within a round the tool and the baseline take turns
+# at going first.  Each program is timed by bench/timed.cc: wall time and
+# processor time (user plus system).  The script prints each program's
+# medians, and the median and the middle half (the quartiles) of the
+# per-round ratios, for wall and for processor time.
+#
+# Check the pairing before quoting a ratio: paired with a copy of the very
+# build it times, it must say 1.00 within a few per cent on every log:
+#
+#   cp build-bench/hreftrack /tmp/same && bench/run.sh 21 /tmp/same
+#
+# The baseline's track must be the tool's, byte for byte.  It builds an
+# optimised tree in build-bench/ and makes its logs once, in
+# $HREFTRACK_BENCH_DIR (default /tmp/hreftrack-bench): about 1.4 GB.  It
 # needs Google Benchmark (libbenchmark-dev), GNU grep and /usr/bin/time.
 set -euo pipefail
-runs=${1:-7}
+rounds=${1:-11}
 baseline=${2:+$(realpath "$2")}
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$top/build-bench
@@ -29,9 +43,10 @@ cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DHREFTRACK_BENCH=ON \
   -DHREFTRACK_BUILD_TESTS=OFF > /dev/null
 cmake --build "$build" --parallel 2 > /dev/null
 tool=$build/hreftrack
+timed=$build/bench/timed
 
 mkdir -p "$data"
-if [ ! -f "$data/dense.xml" ] || [ ! -f "$data/sparse.xml" ]; then
+if [ ! -f "$data/dense.xml" ] || [ ! -f "$data/declared.xml" ] || [ ! -f "$data/sparse.xml" ]; then
   echo "making the logs in $data ..."
   "$build/bench/make_logs" "$data"
 fi
@@ -40,75 +55,97 @@ head -c 1000000 "$data/sparse.xml" > "$data/small.xml"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-printf '0 0 5\n0 2 10 50\n' > "$work/answers"
+mkdir "$work/tool" "$work/baseline" "$work/reference"
+for dir in tool baseline; do printf '0 0 5\n0 2 10 50\n' > "$work/$dir/answers"; done
 
-# Seconds since the epoch, to the microsecond.
-now() { echo "${EPOCHREALTIME/,/.}"; }
-
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
-# Peak resident memory of one conversion by TOOL (the tool by default), in KiB.
+# Peak resident memory of one conversion by BUILD in DIR, in KiB.
 peak_kib() {
-  (cd "$work" && /usr/bin/time -f %M "${1:-$tool}" < answers 2>&1 > /dev/null | tail -n 1)
+  (cd "$2" && /usr/bin/time -f %M "$1" < answers 2>&1 > /dev/null | tail -n 1)
+  rm -f "$2/HREFTrack.txt"
 }
 
-# Seconds between two readings of now().
-elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { print b - a }'; }
+# Runs `timed DIR INPUT OUTPUT COMMAND...` for one program, from the same
+# state every time: the FILE it makes absent, and nothing left to write to
+# the disk.  Prints "wall cpu"; KEEP names a copy to make of FILE.
+run() {
+  local file=$1 keep=$2
+  shift 2
+  rm -f "$file"
+  sync
+  "$timed" "$@" | awk '{ printf "%.6f %.6f\n", $1, $2 + $3 }'
+  if [ -n "$keep" ]; then cp "$file" "$keep"; fi
+  rm -f "$file"
+}
+
+# The median and the quartiles of the numbers on standard input.
+spread() {
+  sort -g | awk '{ v[NR] = $1 }
+    function q(p,   at, low) { at = 1 + p * (NR - 1); low = int(at); return v[low] + (at - low) * (v[low + 1] - v[low]) }
+    END { printf "%.3f [%.3f-%.3f]", q(0.5), q(0.25), q(0.75) }'
+}
 
 measure() {
   local name=$1 log=$data/$1.xml
-  ln -sf "$log" "$work/log.xml"
-  cat "$log" > /dev/null  # Both read it from the page cache.
-  local tool_times=() grep_times=() write_times=() baseline_times=()
-  for _ in $(seq "$runs"); do
-    local start after_tool after_grep end
-    if [ -n "$baseline" ]; then
-      start=$(now)
-      (cd "$work" && cat answers | "$baseline" > /dev/null && mv HREFTrack.txt baseline.txt)
-      baseline_times+=("$(elapsed "$start" "$(now)")")
+  ln -sf "$log" "$work/tool/log.xml"
+  ln -sf "$log" "$work/baseline/log.xml"
+  ln -sf "$log" "$work/reference/log.xml"
+  : > "$work/times"
+  local round first second track
+  # The first round keeps a copy of each track, outside the timing.
+  local kept_tool=$work/track.tool kept_baseline=$work/track.baseline
+  for round in $(seq "$rounds"); do
+    cat "$log" > /dev/null
+    first=tool second=baseline
+    if [ $((round % 2)) -eq 0 ]; then first=baseline second=tool; fi
+    local -A times=()
+    for who in $first $second; do
+      if [ "$who" = tool ]; then
+        times[tool]=$(run "$work/tool/HREFTrack.txt" "$kept_tool" "$work/tool" "$work/tool/answers" /dev/null \
+                        "$tool")
+      elif [ -n "$baseline" ]; then
+        times[baseline]=$(run "$work/baseline/HREFTrack.txt" "$kept_baseline" "$work/baseline" \
+                            "$work/baseline/answers" /dev/null "$baseline")
+      fi
+    done
+    if [ "$round" -eq 1 ]; then
+      track=$(stat -c %s "$work/track.tool")
+      if [ -n "$baseline" ] && ! cmp -s "$work/track.tool" "$work/track.baseline"; then
+        echo "$name: the baseline's track differs from the tool's" >&2
+        exit 1
+      fi
+      rm -f "$work/track.tool" "$work/track.baseline"
+      kept_tool="" kept_baseline=""
     fi
-    start=$(now)
-    (cd "$work" && cat answers | "$tool" > /dev/null)
-    after_tool=$(now)
-    if [ -n "$baseline" ] && ! cmp -s "$work/baseline.txt" "$work/HREFTrack.txt"; then
-      echo "$name: the baseline's track differs from the tool's" >&2
-      exit 1
-    fi
-    # Not into /dev/null: grep would stop at the first match.
-    (cd "$work" && LC_ALL=C grep -c '<slide>' log.xml > count)
-    after_grep=$(now)
-    dd if=/dev/zero of="$work/floor" bs=16384 count="$(stat -c %s "$work/HREFTrack.txt")" \
-      iflag=count_bytes status=none
-    end=$(now)
-    tool_times+=("$(elapsed "$start" "$after_tool")")
-    grep_times+=("$(elapsed "$after_tool" "$after_grep")")
-    write_times+=("$(elapsed "$after_grep" "$end")")
+    # Into a file, not /dev/null: GNU grep would stop at the first match.
+    times[grep]=$(run "$work/reference/count" "$work/count" "$work/reference" /dev/null "$work/reference/count" \
+                    grep -c '<slide>' log.xml)
+    times[write]=$(run "$work/reference/floor" "" "$work/reference" /dev/null /dev/null \
+                     dd if=/dev/zero of=floor bs=16384 count="$track" iflag=count_bytes status=none)
+    echo "${times[tool]} ${times[baseline]:-0 0} ${times[grep]} ${times[write]}" >> "$work/times"
   done
-  local tool_median grep_median write_median bytes
-  tool_median=$(printf '%s\n' "${tool_times[@]}" | median)
-  grep_median=$(printf '%s\n' "${grep_times[@]}" | median)
-  write_median=$(printf '%s\n' "${write_times[@]}" | median)
-  bytes=$(stat -L -c %s "$log")
-  awk -v name="$name" -v bytes="$bytes" -v tags="$(cat "$work/count")" -v tool="$tool_median" \
-    -v grep="$grep_median" -v write="$write_median" -v track="$(stat -c %s "$work/HREFTrack.txt")" \
-    -v peak="$(peak_kib)" 'BEGIN {
-      printf "%-7s %5.0f MB  %8d tags  %4.0f MB track  peak %d KiB  %5.0f MB/s\n",
-        name, bytes / 1e6, tags, track / 1e6, peak, bytes / 1e6 / tool
-      printf "        tool %.3f s  grep %.3f s  write %.3f s  floor %.3f s  tool/grep %.2f  tool/floor %.2f\n",
-        tool, grep, write, grep + write, tool / grep, tool / (grep + write) }'
+  # Columns: tool wall, cpu; baseline wall, cpu; grep wall, cpu; write wall, cpu.
+  column() { awk "{ print $1 }" "$work/times" | spread; }
+  awk -v name="$name" -v bytes="$(stat -L -c %s "$log")" -v events="$(cat "$work/count")" \
+    -v track="$track" -v peak="$(peak_kib "$tool" "$work/tool")" 'BEGIN {
+      printf "%s: %.0f MB, %d events, a track of %.0f MB; the tool'"'"'s peak memory %d KiB\n",
+        name, bytes / 1e6, events, track / 1e6, peak }'
+  echo "  medians of $rounds rounds, and of the per-round ratios with their middle half [quartiles]:"
+  echo "  tool      wall $(column '$1') s   cpu $(column '$2') s"
   if [ -n "$baseline" ]; then
-    awk -v tool="$tool_median" -v base="$(printf '%s\n' "${baseline_times[@]}" | median)" \
-      -v peak="$(peak_kib "$baseline")" 'BEGIN {
-        printf "        baseline %.3f s  tool/baseline %.3f  baseline peak %d KiB\n",
-          base, tool / base, peak }'
+    echo "  baseline  wall $(column '$3') s   cpu $(column '$4') s  (peak $(peak_kib "$baseline" "$work/baseline") KiB)"
   fi
-  rm -f "$work/floor" "$work/baseline.txt"
+  echo "  grep      wall $(column '$5') s   write wall $(column '$7') s   floor (grep + write) wall $(column '$5 + $7') s"
+  if [ -n "$baseline" ]; then
+    echo "  tool/baseline  wall $(column '$1 / $3')   cpu $(column '$2 / $4')"
+  fi
+  echo "  tool/floor     wall $(column '$1 / ($5 + $7)')   tool/grep wall $(column '$1 / $5')"
 }
 
-echo "median of $runs alternating runs each; grep: $(grep --version | head -n 1)"
-measure sparse
+echo "$rounds rounds; grep: $(grep --version | head -n 1)"
 measure dense
-ln -sf "$data/small.xml" "$work/log.xml"
-echo "peak memory on a 1 MB log: $(peak_kib) KiB"
+measure declared
+measure sparse
+ln -sf "$data/small.xml" "$work/tool/log.xml"
+echo "peak memory on a 1 MB log: $(peak_kib "$tool" "$work/tool") KiB"
 echo
 "$build/bench/micro_bench"
