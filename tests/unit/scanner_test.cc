@@ -63,7 +63,10 @@ const Case rules[] = {
     {"a CR inside a tag is dropped", "<sli\rde>1 00:00:01", "1@0:0:1 end"},
     {"CRs are dropped inside numbers and fields, joining their digits",
      "<slide>1\r2\r 0\r0:\r05:1\r0 <slide>1 1\r2\r3\r4 ", "12@0:5:10 1@12:0:0 end"},
+    {"a CR between a number's digits joins them", "<slide>1\r2 0:0:5 ", "12@0:0:5 end"},
     {"CRs before a tag", "\r\r\r\r\r\r<slide>9 1:1:1", "9@1:1:1 end"},
+    {"a \"<\" cut short by a CR leaves nothing behind once a tag is read",
+     "<\r<slide>1 0:0:1 slide>2 0:0:2 ", "1@0:0:1 end"},
     {"0x1A ends the log between events", "<slide>1 0:0:1 \x1a<slide>2 0:0:2", "1@0:0:1 end"},
     {"0x1A ends the log inside a time", "<slide>1 0:3\x1a:4", "1@0:3:0 end"},
     {"0x1A ends the log inside a tag",
@@ -74,7 +77,7 @@ const Case rules[] = {
      "@3:0:1 end"},
     {"leading zeros of a number are kept", "<slide>007 0:0:1", "007@0:0:1 end"},
     {"a number of four digits is kept whole", "<slide>1234 0:0:1", "1234@0:0:1 end"},
-    {"digits past the 32nd are dropped", "<slide>1234567890123456789012345678901234567890 0:0:1",
+    {"digits past the 32nd are dropped", "<slide>1234567890123456789012345678901234567890 0:0:1 ",
      "12345678901234567890123456789012@0:0:1 end"},
     {"fields of one digit", "<slide>1 5:7:9 ", "1@5:7:9 end"},
     {"empty minutes", "<slide>1 00::07 ", "1@0:0:7 end"},
@@ -85,6 +88,7 @@ const Case rules[] = {
      "1@12:45:89 end"},
     {"a digit in the mark-up starts the hours", "<slide>4</slide><time t1=\"x\">00:00:10</time>",
      "4@1:0:0 end"},
+
     {"a tag right after the seconds is dropped with its '<'", "<slide>1 0:0:1<slide>2 0:0:2 ",
      "1@0:0:1 end"},
     {"a tag before the time is swallowed by the search",
@@ -117,6 +121,55 @@ TEST(ScannerTest, AnEdgeOfABlockAnywhereChangesNothing) {
   // Bytes left in the block by an earlier read are no part of the log: the
   // last, short read ends in "<sli", and the "de>" after it is stale.
   EXPECT_EQ(scan("xxxx<slide>1 0:0:1 x<sli", 16), "1@0:0:1 end");
+}
+
+// The entries a presentation program writes are read by the quick path,
+// each of them: a change that turns it off is a fault, if only of speed.
+TEST(ScannerTest, ThePresentationsEntriesTakeTheQuickPath) {
+  std::string log;
+  for (int slide = 1; slide <= 100; ++slide) {
+    log += "<entry><slide>" + std::to_string(slide) +
+           "</slide><time>00:01:" + std::to_string(10 + slide % 50) + "</time></entry>\r\n";
+  }
+  testing::TempFile file(log);
+  SlideLogScanner scanner(file.get());
+  SlideEvent event;
+  int events = 0;
+  while (scanner.nextEvent(event) == ScanStatus::Event) ++events;
+  EXPECT_EQ(events, 100);
+  EXPECT_EQ(scanner.quickEvents(), 100u);
+}
+
+// The quick path passes the mark-up before a time eight bytes at a time:
+// a digit anywhere among eight bytes, whatever the bytes around it, is the
+// first digit of the time, as the steps read it.
+TEST(ScannerTest, TheFirstDigitOfTheTimeIsFoundAmongAnyEightBytes) {
+  for (const char filler : {'x', ':', '\0', '\xff'}) {
+    for (int place = 0; place < 8; ++place) {
+      for (char digit = '0'; digit <= '9'; ++digit) {
+        std::string word(8, filler);
+        word[static_cast<std::size_t>(place)] = digit;
+        const std::string log = "<slide>1 " + word + "y5:6:7 ";
+        EXPECT_EQ(scan(log), scan(log, 1))
+            << "digit " << digit << " at " << place << " among " << int(filler);
+      }
+    }
+  }
+}
+
+// The quick path reads only the log's bytes.  A short last read leaves the
+// bytes of the read before it in the block after the log's data; here they
+// would give the time of an event that has none.
+TEST(ScannerTest, BytesAfterTheDataOfAShortReadAreNoPartOfTheLog) {
+  const auto after = [](const std::string& last, const std::string& stale) {
+    const std::size_t readSize = 32;
+    std::string first = std::string(last.size(), 'y') + stale;
+    first.resize(readSize, 'y');
+    return scan(first + last, readSize);
+  };
+  EXPECT_EQ(after("<slide>12", "3 0:0:4 "), "end") << "the end inside the number";
+  EXPECT_EQ(after("<slide>1 abcdefg", "x5:6:7 "), "end") << "the end seven bytes into the mark-up";
+  EXPECT_EQ(after("<slide>1 0", "1:6:7 "), "1@0:0:0 end") << "the end inside the hours";
 }
 
 TEST(ScannerTest, FailedReadIsToldApartFromTheEnd) {
