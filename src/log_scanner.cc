@@ -39,7 +39,7 @@ bool restOfTag(const unsigned char* at, const unsigned char* end) {
 // It buys back the time the steps take over a dense log, a step at a
 // time: paired by bench/run.sh with a build that leaves every event to the
 // steps, the tool converts the dense log (3.6 million events in 200 MB) in
-// 0.92 of the time, and a sparse one in the same time.
+// 0.93 of the time, the declared one in 0.94 and the sparse one in 0.98.
 const unsigned char* readWholeEvent(const unsigned char* at, const unsigned char* end,
                                     SlideEvent& event) {
   int kept = 0;
