@@ -3,7 +3,8 @@
 // (opened from disk) or the link names no track: the recording, the track,
 // the captions and the slides, chosen at once or one after the other, as
 // files or as the lecture's whole folder, or dropped on the page.  The
-// recording and the captions play from blob: addresses of the files.
+// recording and the captions play from blob: addresses of the files, the
+// slides from documents made of them (hreftrack-chosen-slides.js).
 "use strict";
 
 /**
@@ -16,6 +17,10 @@
  * @property {(sample: Sample) => string | Blob | null} slideSource
  *   where the slide of `sample` can be read: its chosen file where the track was chosen, else its
  *   address where that is of the player's own origin
+ * @property {(url: string) => Promise<string> | null} slideAddress
+ *   the address of a document of the chosen slide the track names by `url`; null where the track
+ *   was not chosen, or names a slide by an address of a scheme of its own
+ * @property {(samples: Sample[]) => string[]} missing  the chosen track's slides that were not chosen
  */
 
 /** A chosen file as the page knows it again: by its name and size. @param {ChosenFile} file */
@@ -68,6 +73,9 @@ function makeChooser({ part, files, folder }, wiring) {
   // another file takes its place.
   /** @type {Record<string, string>} */
   const blobs = {};
+  // The documents made of the chosen slides, let go with the choice.
+  /** @type {SlideDocuments | null} */
+  let documents = null;
 
   /** @param {string} key @param {Blob} file */
   function blobUrl(key, file) {
@@ -83,6 +91,8 @@ function makeChooser({ part, files, folder }, wiring) {
     const previous = chosen;
     const now = chooseFiles(taken, previous);
     chosen = now;
+    documents?.release();
+    documents = null;
     for (const name of now.ignored) wiring.say(words.chooser.unused(name));
     const recording = /** @type {ChosenFile | null} */ (now.recording);
     const track = /** @type {ChosenFile | null} */ (now.track);
@@ -134,5 +144,13 @@ function makeChooser({ part, files, folder }, wiring) {
       const file = /** @type {ChosenFile | null} */ (chosenSlide(sample.url, /** @type {Chosen} */ (chosen)));
       return file === null ? null : file.blob;
     },
+    slideAddress(url) {
+      const track = chosen.track;
+      if (!track || /^[a-z][a-z0-9+.-]*:/i.test(url)) return null;
+      documents ??= makeSlideDocuments(/** @type {Map<string, ChosenFile>} */ (/** @type {Chosen} */ (chosen).files),
+                                       track.path || track.name);
+      return documents.address(url);
+    },
+    missing: (samples) => (chosen.track ? missingSlides(samples, /** @type {Chosen} */ (chosen)) : []),
   };
 }

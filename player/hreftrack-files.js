@@ -10,19 +10,24 @@
  * @typedef {{ name: string, type: string, path?: string }} FileLike
  */
 /**
- * The files chosen so far: the recording, the track, the captions, the
- * slides by their place, and the names of the files chosen one by one
- * that are none of them.
+ * The files chosen so far: the recording, the track, the captions, every
+ * file by its place (the slides and what they show among them), and the
+ * names of the files chosen one by one that none of them uses.
  * @typedef {{ recording: FileLike | null, track: FileLike | null, captions: FileLike | null,
- *             slides: Map<string, FileLike>, ignored: string[] }} Chosen
+ *             files: Map<string, FileLike>, ignored: string[] }} Chosen
  */
 
+/** Where the places of the chosen files are resolved, as on a server. */
+const chosenRoot = "file:///chosen/";
+
 /**
- * Sorts `files` into the recording, the track, the captions and the slides,
+ * Sorts `files` into the recording, the track, the captions and the rest,
  * on top of an `earlier` choice, so that they may come one at a time.  A
  * .txt file is the track, HREFTrack.txt before any other, a .vtt file the
- * captions, a video or audio file the recording, an .html file a slide.  A
- * folder holds other files too: only those chosen one by one are `ignored`.
+ * captions, a video or audio file the recording; every file is kept by its
+ * place, for the slides and what they show.  A folder holds other files
+ * too: only those chosen one by one that no slide shows (a page, a picture,
+ * a style sheet, a font) are `ignored`.
  * @param {FileLike[]} files
  * @param {Partial<Chosen>} earlier
  * @returns {Chosen}
@@ -30,25 +35,60 @@
 function chooseFiles(files, earlier) {
   /** @type {Chosen} */
   const chosen = { recording: null, track: null, captions: null, ...earlier,
-                   slides: new Map(earlier.slides ?? []), ignored: [] };
+                   files: new Map(earlier.files ?? []), ignored: [] };
   let named = false;
   for (const file of files) {
+    chosen.files.set(file.path || file.name, file);
     if (/\.txt$/i.test(file.name)) {
       const isTrack = file.name.toLowerCase() === "hreftrack.txt";
       if (isTrack || !named) chosen.track = file;
       named = named || isTrack;
     } else if (/\.vtt$/i.test(file.name)) {
       chosen.captions = file;
-    } else if (/\.html?$/i.test(file.name)) {
-      chosen.slides.set(file.path || file.name, file);
     } else if (/^(video|audio)\//.test(file.type || "") ||
                /\.(webm|mp4|m4v|mov|mkv|ogv|ogg|oga|mp3|m4a|wav|flac)$/i.test(file.name)) {
       chosen.recording = file;
-    } else if (!(file.path ?? "").includes("/")) {
+    } else if (!/^(image|font)\/|^text\/css/.test(file.type || "") &&
+               !/\.(html?|png|jpe?g|gif|svg|webp|avif|bmp|ico|css|woff2?|ttf|otf)$/i.test(file.name) &&
+               !(file.path ?? "").includes("/")) {
       chosen.ignored.push(file.name);
     }
   }
   return chosen;
+}
+
+/**
+ * The place among the chosen files that `address`, written in the chosen
+ * file at place `from`, names: resolved as a browser resolves it against
+ * the file's place, each part of its path decoded (bilder/r%C3%B8d.png is
+ * bilder/rød.png).  Null for an address of a scheme of its own, or one
+ * that leads out of the chosen files.
+ * @param {string} address
+ * @param {string} from
+ * @returns {string | null}
+ */
+function chosenPath(address, from) {
+  try {
+    const place = new URL(address, new URL(from, chosenRoot));
+    if (!place.href.startsWith(chosenRoot)) return null;
+    return place.pathname.slice(new URL(chosenRoot).pathname.length).split("/").map(decodeURIComponent).join("/");
+  } catch {
+    return null;
+  }
+}
+
+/**
+ * The chosen file at the place `path`, or, where there is none there, a
+ * file of its name chosen alone: files chosen one by one come without
+ * their place in a folder.
+ * @template {FileLike} F
+ * @param {Map<string, F>} files
+ * @param {string | null} path
+ * @returns {F | null}
+ */
+function fileAt(files, path) {
+  if (path === null) return null;
+  return files.get(path) ?? files.get(path.slice(path.lastIndexOf("/") + 1)) ?? null;
 }
 
 /**
@@ -60,15 +100,53 @@ function chooseFiles(files, earlier) {
  * @returns {FileLike | null}
  */
 function chosenSlide(url, chosen) {
-  const root = "file:///chosen/";
-  try {
-    const place = new URL(url, new URL(chosen.track?.path || chosen.track?.name || "", root));
-    if (!place.href.startsWith(root)) return null;
-    return chosen.slides.get(decodeURIComponent(place.pathname.slice("/chosen/".length))) ?? null;
-  } catch {
-    return null;
-  }
+  return fileAt(chosen.files, chosenPath(url, chosen.track?.path || chosen.track?.name || ""));
+}
+
+/**
+ * The addresses in the track of the slides it shows that are not among the
+ * chosen files, each once, in the order they first play.  An address of a
+ * scheme of its own (http:, https:) is no chosen file and not missing.
+ * @param {{ url: string }[]} samples
+ * @param {Chosen} chosen
+ * @returns {string[]}
+ */
+function missingSlides(samples, chosen) {
+  const urls = new Set(samples.map((sample) => sample.url));
+  return [...urls].filter((url) => !/^[a-z][a-z0-9+.-]*:/i.test(url) && chosenSlide(url, chosen) === null);
+}
+
+/**
+ * The addresses a style sheet names: in url() and in its import rules, each once.
+ * @param {string} css
+ * @returns {string[]}
+ */
+function cssAddresses(css) {
+  /** @type {Set<string>} */
+  const found = new Set();
+  rewriteCss(css, (address) => {
+    found.add(address);
+    return address;
+  });
+  return [...found];
+}
+
+/**
+ * `css` with each address in url() and in its import rules given by `replace`.
+ * @param {string} css
+ * @param {(address: string) => string} replace
+ * @returns {string}
+ */
+function rewriteCss(css, replace) {
+  const quoted = (/** @type {string} */ address) => `"${replace(address).replace(/["\\\n]/g, (c) => `\\${c === "\n" ? "a " : c}`)}"`;
+  return css
+    .replace(/url\(\s*(?:"([^"]*)"|'([^']*)'|([^)\s"']*))\s*\)/gi,
+             (_, double, single, bare) => `url(${quoted(double ?? single ?? bare)})`)
+    .replace(/@import\s+(?:"([^"]*)"|'([^']*)')/gi, (_, double, single) => `@import ${quoted(double ?? single)}`);
 }
 
 // Under Node, for the tests.
-if (typeof module === "object" && module !== null) Object.assign(module.exports, { chooseFiles, chosenSlide });
+if (typeof module === "object" && module !== null) {
+  Object.assign(module.exports, { chooseFiles, chosenPath, fileAt, chosenSlide, missingSlides, cssAddresses,
+                                  rewriteCss });
+}

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 // The frame that shows the slide that plays, named after the track's
-// target as the original layout named it.
+// target as the original layout named it.  A document made of a slide
+// chosen from disk is shown sandboxed: nothing of it runs, and it cannot
+// reach the player.
 "use strict";
 
 /**
  * @typedef {object} Frame
  * @property {(target: string) => void} name
- * @property {(href: string) => void} show  shows the slide at `href`, unless it shows already
+ * @property {(href: string, sandboxed?: boolean) => void} show
+ *   shows the slide at `href`, unless it shows already, sandboxed or not
  */
 
 /**
@@ -17,9 +20,17 @@ function makeFrame(frame) {
   // The slide asked for last, and the one asked for before it.
   let shown = "";
   let before = "";
+  let sandboxed = false;
+
+  // Whether a navigation is under way, and whether another was asked for
+  // before it arrived.
+  let loading = false;
+  let overlapped = false;
 
   /** @param {string} href */
   function navigate(href) {
+    if (loading) overlapped = true;
+    loading = true;
     // Replacing the frame's address keeps the slides out of the history:
     // Back leaves the player, as a user expects.
     try {
@@ -29,25 +40,35 @@ function makeFrame(frame) {
     }
   }
 
-  // WebKit may drop a navigation asked for while the one before it is
-  // still loading, and then shows the slide before: it is asked for again.
-  // A slide of another origin cannot be read, and is left as it is.
+  // An engine may drop a navigation asked for while the one before it is
+  // still loading, and then shows the slide before (WebKit does so with
+  // served slides, Chromium with sandboxed ones): it is asked for again.
+  // A slide whose address can be read is asked for again only if the one
+  // before arrived; one that cannot (another origin, or sandboxed) is asked
+  // for again whenever navigations overlapped, which reloads it at worst.
   frame.addEventListener("load", () => {
-    let arrived;
+    loading = false;
+    let again;
     try {
-      arrived = /** @type {Window} */ (frame.contentWindow).location.href;
+      const arrived = /** @type {Window} */ (frame.contentWindow).location.href;
+      again = arrived === before && arrived !== shown;
     } catch {
-      return;
+      again = overlapped;
     }
-    if (arrived === before && arrived !== shown) navigate(shown);
+    overlapped = false;
+    if (again) navigate(shown);
   });
 
   return {
     name(target) { frame.name = target; },
-    show(href) {
+    show(href, sandboxing = false) {
       if (href === shown) return;
       before = shown;
       shown = href;
+      // The frame's sandbox holds from the next page it shows on.
+      if (sandboxing && !sandboxed) frame.setAttribute("sandbox", "");
+      if (!sandboxing && sandboxed) frame.removeAttribute("sandbox");
+      sandboxed = sandboxing;
       navigate(href);
     },
   };

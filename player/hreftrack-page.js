@@ -103,7 +103,7 @@
     // A moment the user chose wins over the one the lecture was left at.
     if (["choose", "go", "step", "key"].includes(event.type) && answer.actions.length > 0) lecture.moved = true;
     for (const action of answer.actions) {
-      if (action.type === "show") frame.show(action.href);
+      if (action.type === "show") showSlide(action.href, action.url);
       else if (action.type === "seek") recording.seek(action.time);
       else if (action.type === "mark" && action.list === "captions") transcript.mark(action.index);
       else if (action.type === "mark") [slideList, timeline].forEach((part) => part.mark(action.index));
@@ -113,6 +113,22 @@
   }
 
   const reindex = () => search.index(player.samples, slideTexts, captions);
+
+  // Shows a slide: a served one at its address, a chosen one as a document
+  // made of its file, once it is made, unless another slide was asked for
+  // meanwhile.
+  let asked = 0;
+  /** @param {string} href @param {string} url */
+  async function showSlide(href, url) {
+    const own = ++asked;
+    const made = chooser.slideAddress(url);
+    if (made === null) {
+      frame.show(href);
+    } else {
+      const address = await made;
+      if (own === asked) frame.show(address, true);
+    }
+  }
   // The recording's length, or the track's while the recording's is unknown.
   const length = () => recording.duration() || (player.samples[player.samples.length - 1]?.end ?? 0);
 
@@ -132,6 +148,7 @@
     if (target !== "") frame.name(target);
     const { samples, problems } = playableSamples(parsed, base, target);
     for (const message of problemMessages(problems)) say(message);
+    for (const url of chooser.missing(samples)) say(words.chooser.missingSlide(url));
     const own = ++track;
     slideTexts = new Map();
     lecture = { ...lecture, track: id, moved: false };
@@ -141,7 +158,6 @@
     });
     dispatch({ type: "track", samples, startAt: openLecture() });
     timeline.show(samples, length());
-    chapters.present(lectureName(lecture.name), lectureChapters(samples, slideList.name));
     reindex();
   }
 

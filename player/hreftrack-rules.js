@@ -30,12 +30,13 @@
  * @typedef {{ index: number, from: number, to: number }} Span
  */
 /**
- * What the page must do.  "mark" names the list whose current entry
+ * What the page must do.  "show" gives the slide's address as resolved and
+ * as the track writes it.  "mark" names the list whose current entry
  * changes: the slide list, or the transcript of the captions.  "watch" asks
  * the page to report the moment the recording leaves the span: a cue of a
  * hidden metadata track, whose change the browser reports the moment it
  * happens, does that.
- * @typedef {{ type: "show", href: string } | { type: "seek", time: number } |
+ * @typedef {{ type: "show", href: string, url: string } | { type: "seek", time: number } |
  *           { type: "mark", list: "slides" | "captions", index: number } |
  *           { type: "watch", from: number, to: number } | { type: "prevent" }} PlayerAction
  */
@@ -165,7 +166,7 @@ function decide(state, event) {
   const makeCurrent = (/** @type {number} */ index) => {
     next.current = index;
     actions.push({ type: "mark", list: "slides", index });
-    if (index >= 0) actions.push({ type: "show", href: next.samples[index].href });
+    if (index >= 0) actions.push({ type: "show", href: next.samples[index].href, url: next.samples[index].url });
   };
   // Marks the caption that plays at `time` in the transcript.
   const markCaption = (/** @type {number} */ time) => {

@@ -95,6 +95,10 @@ const words = (() => {
       unused: (name) => `Filen ${name} er verken opptak, spor eller teksting, og brukes ikke.`,
       needRecording: "Velg også opptaket, for eksempel en .webm-fil.",
       needTrack: "Velg også sporet, HREFTrack.txt.",
+      /** @param {string} url */
+      missingSlide: (url) => `${url} finnes ikke i den valgte mappen.`,
+      /** @param {string} url */
+      unreadSlide: (url) => `Kan ikke lese lysarket ${url}.`,
     },
 
     resume: {

@@ -12,6 +12,7 @@
 //   page.upload(selector, paths)  chooses files, or a folder where
 //                              page.choosesFolders, in an <input type=file>
 //   page.frameAddress()        the address the page's frame shows, read by the driver
+//   page.frameRun(fn)          runs fn() in the document of the page's frame, sandboxed too
 //   page.resize(width, height) the viewport, in CSS pixels
 //   page.screenshot(path), page.close()
 //   page.print(path)           where page.prints: the page as printed, to a PDF, or to the
@@ -108,6 +109,8 @@ class PuppeteerPage {
     const frame = this.page.mainFrame().childFrames()[0];
     return frame ? frame.url() : null;
   }
+
+  frameRun(fn) { return this.page.mainFrame().childFrames()[0].evaluate(fn); }
 }
 
 const element = "element-6066-11e4-a52e-4f735466cecf";
@@ -193,10 +196,13 @@ class WebDriverPage {
   }
 
   async frameAddress() {
+    return this.frameRun(() => (document.readyState === "complete" ? location.href : null));
+  }
+
+  async frameRun(fn) {
     await this.command("POST", "/frame", { id: { [element]: await this.find("iframe") } });
     try {
-      return await this.command("POST", "/execute/sync",
-        { script: "return document.readyState === 'complete' ? location.href : null;", args: [] });
+      return await this.command("POST", "/execute/sync", { script: `return (${fn})();`, args: [] });
     } finally {
       await this.command("POST", "/frame/parent");
     }

@@ -12,7 +12,8 @@
 // HREFTRACK_PLAYER_SCREENSHOT=FILE it saves the page on slide 2 as a PNG.
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
-import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync }
+  from "node:fs";
 import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
@@ -37,6 +38,7 @@ const lacking = missing(engine) ?? (existsSync("/usr/bin/python3") ? null : "apt
 if (lacking) skip(lacking);
 
 const sleep = (ms) => new Promise((resolve) => { setTimeout(resolve, ms); });
+const root = new URL("../..", import.meta.url).pathname;
 const dir = mkdtempSync(join(tmpdir(), "hreftrack-player-"));
 const profile = mkdtempSync(join(tmpdir(), `hreftrack-${engine}-`));
 let server = null;
@@ -660,25 +662,63 @@ test("at 390 px the page stacks, the frame keeps half the screen, and nothing is
   assert.ok(box.scrollWidth <= box.width, `with hits, the page is ${box.scrollWidth} px wide`);
 });
 
-test("the folder opened from disk plays the chosen files", async () => {
-  const chooser = await load("", `file://${dir}`);
-  assert.equal(chooser.chooser, true);
-  await page.upload("#files", ["lecture.webm", "HREFTrack.txt", "lecture.vtt", "foil0.html", "foil1.html",
-                                "foil2.html", "foil3.html"].map((name) => join(dir, name)));
-  const loaded = await until((s) => s.busy === "false" && s.metadata, "the chosen files to play");
-  assert.deepEqual([loaded.messages, untitled(loaded.entries)], [[], entries]);
-  await until((s) => JSON.stringify(s.entries) === JSON.stringify(titled), "the titles of the chosen pages");
+test("a lecture chosen from disk plays whole from a player in another folder, a missing slide said", async () => {
+  // The lecture in a folder of its own, a slide in it with a picture and a
+  // style sheet that names the picture too, and a script that must not run.
+  const lecture = join(dir, "forelesning på disk");
+  mkdirSync(join(lecture, "bilder"), { recursive: true });
+  const chosen = ["lecture.webm", "HREFTrack.txt", "lecture.vtt", "foil0.html", "foil1.html", "foil2.html", "foil3.html",
+                  "stil.css", "bilder/rød.gif"];
+  for (const name of chosen.slice(0, 7)) copyFileSync(join(dir, name), join(lecture, name));
+  writeFileSync(join(lecture, "bilder", "rød.gif"),
+                Buffer.from("R0lGODlhAQABAIAAAP8AAP///yH5BAAAAAAALAAAAAABAAEAAAICRAEAOw==", "base64"));
+  writeFileSync(join(lecture, "stil.css"), "h1 { color: rgb(0, 128, 0) }\n" +
+                ".bilde { display: inline-block; width: 40px; height: 40px; background: url('bilder/r%C3%B8d.gif') }");
+  writeFileSync(join(lecture, "foil2.html"), readFileSync(join(dir, "foil2.html"), "utf8")
+    .replace("</head>", '<link rel="stylesheet" href="stil.css"></head>')
+    .replace("</body>", '<p><img alt="rødt" src="bilder/r%C3%B8d.gif" width="40" height="40"> <span class="bilde"></span> ' +
+                        '<a href="foil3.html">Neste</a></p><script>parent.document.title = "pwned"</script></body>'));
+  // The player in another folder, as the package installs it.
+  const player = join(dir, "spiller");
+  mkdirSync(player);
+  for (const name of readdirSync(join(root, "player"))) copyFileSync(join(root, "player", name), join(player, name));
+  // The heading of the frame's document, or its text; null while it loads.
+  const heading = () => page.frameRun(() => (document.readyState === "complete" ? document.querySelector("h1")?.textContent
+                                                                                 ?? document.body.textContent : null))
+    .catch(() => null);
+  const choose = async (names, entriesTitled = titled) => {
+    await load("", `file://${player}`);
+    await page.upload("#files", names.map((name) => join(lecture, name)));
+    return until((s) => s.busy === "false" && JSON.stringify(s.entries) === JSON.stringify(entriesTitled),
+                 "the chosen lecture, titled");
+  };
+  assert.deepEqual((await choose(chosen)).messages, []);
   await waitFor(captionTracks, (tracks) => JSON.stringify(tracks) === lectureCaptions, "the chosen captions");
-  await expectPage("foil0.html", "at the start of the chosen files");
+  await waitFor(heading, (shown) => shown === "Tjue sekunder om lysark", "slide 0 at the start");
   await page.click("#slides li:nth-child(3)");
-  await expectSlide(2, "after a click in the folder opened from disk");
-  assert.equal(await page.frameAddress(), `file://${join(dir, "foil2.html")}`);
+  await until((s) => !s.seeking && Math.abs(s.time - 7) < 0.01 && s.current === 2, "slide 2 after a click");
+  await waitFor(heading, (shown) => shown === "Sporet", "slide 2 in the frame");
+  assert.match(await page.frameAddress(), /^blob:/);
+  assert.deepEqual(await page.frameRun(() => [getComputedStyle(document.querySelector("h1")).color,
+    document.querySelector("img").naturalWidth, getComputedStyle(document.querySelector(".bilde")).backgroundImage
+      .slice(0, 19), document.querySelector("a").hasAttribute("href"), document.scripts.length]),
+  ["rgb(0, 128, 0)", 1, 'url("data:image/gif', false, 0]);
+  assert.deepEqual(await page.run(() => [document.title, document.getElementById("foil").getAttribute("sandbox")]),
+                   ["Forelesning med lysark", ""]);
+  // Without one of the slides: said once by its name, and a note in the frame in its place.
+  const without = await choose(chosen.filter((name) => name !== "foil3.html"), [...titled.slice(0, 3), "Lysark 3 0:12"]);
+  assert.deepEqual(without.messages, ["foil3.html finnes ikke i den valgte mappen."]);
+  // Where the lecture was left, slide 2 at 7 s, it goes on.
+  await until((s) => !s.seeking && Math.abs(s.time - 7) < 0.01 && s.current === 2, "the lecture where it was left");
+  await clickInView("#slides li:nth-child(4)");
+  await waitFor(heading, (shown) => shown === "foil3.html finnes ikke i den valgte mappen.", "the note in the frame");
   if (!page.choosesFolders) return;
-  // The lecture's whole folder, its pages read for their titles, the rest
-  // of what it holds passed by without a word.
-  await load("", `file://${dir}`);
-  await page.upload("#folder", [dir]);
-  const chosen = await until((s) => s.busy === "false" && JSON.stringify(s.entries) === JSON.stringify(titled),
+  // The lecture's whole folder, the rest of what it holds passed by without a word.
+  await load("", `file://${player}`);
+  await page.upload("#folder", [lecture]);
+  const folder = await until((s) => s.busy === "false" && JSON.stringify(s.entries) === JSON.stringify(titled),
                              "the folder's lecture, titled");
-  assert.deepEqual(chosen.messages, []);
+  assert.deepEqual(folder.messages, []);
+  await page.click("#slides li:nth-child(3)");
+  await waitFor(heading, (shown) => shown === "Sporet", "slide 2 of the folder in the frame");
 });
