@@ -151,13 +151,13 @@ const words = (() => {
           ["Enter / Mellomrom", "gå dit i opptaket"],
           ["Tab", "videre til neste del av siden"]] },
         { where: "På tidslinjen", keys: [
-        ["Pil høyre / Pil venstre", "neste / forrige lysark"],
-        ["Home / End", "første / siste lysark"]] },
-      { where: "I notatene", keys: [
-        ["Control+Enter", "lagre notatet"],
-        ["Escape", "forkast notatet"],
-        ["Pil ned / Pil opp", "neste / forrige notat"]] },
-      { where: "I søkefeltet", keys: [
+          ["Pil høyre / Pil venstre", "neste / forrige lysark"],
+          ["Home / End", "første / siste lysark"]] },
+        { where: "I notatene", keys: [
+          ["Control+Enter", "lagre notatet"],
+          ["Escape", "forkast notatet"],
+          ["Pil ned / Pil opp", "neste / forrige notat"]] },
+        { where: "I søkefeltet", keys: [
           ["Pil ned", "til treffene"],
           ["Escape", "tøm feltet"]] },
         { where: "I opptaket", keys: [
