@@ -7,7 +7,7 @@
 
 /**
  * @typedef {object} Chapters
- * @property {(title: string, chapters: Chapter[]) => void} present
+ * @property {(title: string) => void} present  hands the lecture's title and chapters to the media session
  */
 
 /**
@@ -20,7 +20,8 @@ function makeChapters(button, wiring) {
     saveFile(words.chaptersFile(wiring.lecture()), chaptersVtt(wiring.chapters()), "text/vtt;charset=utf-8");
   });
   return {
-    present(title, chapters) {
+    present(title) {
+      const chapters = wiring.chapters();
       button.disabled = chapters.length === 0;
       if (!("mediaSession" in navigator) || typeof MediaMetadata !== "function") return;
       // Browsers without chapterInfo pass it by.

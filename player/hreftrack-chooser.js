@@ -69,6 +69,8 @@ async function folderFiles(top) {
 function makeChooser({ part, files, folder }, wiring) {
   /** @type {Partial<Chosen>} */
   let chosen = {};
+  // What is chosen, once a track is: the files are the user's own.
+  const withTrack = () => /** @type {{ track: ChosenFile, files: Map<string, ChosenFile> }} */ (chosen);
   // The blob: address made for the recording and the captions, let go when
   // another file takes its place.
   /** @type {Record<string, string>} */
@@ -141,16 +143,14 @@ function makeChooser({ part, files, folder }, wiring) {
     },
     slideSource(sample) {
       if (!chosen.track) return sameOrigin(sample.href, location.href) ? sample.href : null;
-      const file = /** @type {ChosenFile | null} */ (chosenSlide(sample.url, /** @type {Chosen} */ (chosen)));
+      const file = chosenSlide(sample.url, withTrack());
       return file === null ? null : file.blob;
     },
     slideAddress(url) {
-      const track = chosen.track;
-      if (!track || /^[a-z][a-z0-9+.-]*:/i.test(url)) return null;
-      documents ??= makeSlideDocuments(/** @type {Map<string, ChosenFile>} */ (/** @type {Chosen} */ (chosen).files),
-                                       track.path || track.name);
+      if (!chosen.track || hasScheme(url)) return null;
+      documents ??= makeSlideDocuments(withTrack());
       return documents.address(url);
     },
-    missing: (samples) => (chosen.track ? missingSlides(samples, /** @type {Chosen} */ (chosen)) : []),
+    missing: (samples) => (chosen.track ? missingSlides(samples, withTrack()) : []),
   };
 }

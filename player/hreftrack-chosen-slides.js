@@ -18,11 +18,11 @@
  */
 
 /**
- * @param {Map<string, FileLike & { blob: Blob }>} files  the chosen files, by their place
- * @param {string} trackPath  the track's place among them
+ * @param {{ track: FileLike | null, files: Map<string, FileLike & { blob: Blob }> }} chosen
+ *   the chosen track, and the chosen files by their place
  * @returns {SlideDocuments}
  */
-function makeSlideDocuments(files, trackPath) {
+function makeSlideDocuments(chosen) {
   /** @type {Map<string, Promise<string>>} */
   const documents = new Map();
   /** @type {Map<string, Promise<string | null>>} */
@@ -69,7 +69,7 @@ function makeSlideDocuments(files, trackPath) {
   // what it names inlined; null where there is none.
   /** @param {string | null} path @param {number} depth @returns {Promise<string | null>} */
   function inlinedAt(path, depth) {
-    const file = fileAt(files, path);
+    const file = fileAt(chosen.files, path);
     if (path === null || file === null || depth > deepest) return Promise.resolve(null);
     const key = `${depth}:${path}`;
     let inline = inlined.get(key);
@@ -158,10 +158,9 @@ function makeSlideDocuments(files, trackPath) {
     address(url) {
       let address = documents.get(url);
       if (address === undefined) {
-        const path = chosenPath(url, trackPath);
-        const file = fileAt(files, path);
-        address = path === null || file === null ? Promise.resolve(note(words.chooser.missingSlide(url)))
-          : makeDocument(path, file).catch(() => note(words.chooser.unreadSlide(url)));
+        const file = chosenSlide(url, chosen);
+        address = file === null ? Promise.resolve(note(words.chooser.missingSlide(url)))
+          : makeDocument(file.path || file.name, file).catch(() => note(words.chooser.unreadSlide(url)));
         documents.set(url, address);
       }
       return address;

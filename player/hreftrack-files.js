@@ -95,9 +95,10 @@ function fileAt(files, path) {
  * The chosen slide that the address `url` in the track names: relative to
  * the track's own place among the chosen files, as on a server.  Null for
  * an address that leads elsewhere.
+ * @template {FileLike} F
  * @param {string} url
- * @param {Chosen} chosen
- * @returns {FileLike | null}
+ * @param {{ track: FileLike | null, files: Map<string, F> }} chosen
+ * @returns {F | null}
  */
 function chosenSlide(url, chosen) {
   return fileAt(chosen.files, chosenPath(url, chosen.track?.path || chosen.track?.name || ""));
@@ -108,12 +109,12 @@ function chosenSlide(url, chosen) {
  * chosen files, each once, in the order they first play.  An address of a
  * scheme of its own (http:, https:) is no chosen file and not missing.
  * @param {{ url: string }[]} samples
- * @param {Chosen} chosen
+ * @param {{ track: FileLike | null, files: Map<string, FileLike> }} chosen
  * @returns {string[]}
  */
 function missingSlides(samples, chosen) {
   const urls = new Set(samples.map((sample) => sample.url));
-  return [...urls].filter((url) => !/^[a-z][a-z0-9+.-]*:/i.test(url) && chosenSlide(url, chosen) === null);
+  return [...urls].filter((url) => !hasScheme(url) && chosenSlide(url, chosen) === null);
 }
 
 /**

@@ -41,15 +41,18 @@
 
   const choose = (/** @type {number} */ index) => dispatch({ type: "choose", index });
   const go = (/** @type {number} */ time) => dispatch({ type: "go", time });
+  // A hit of the search: its slide, or the moment of its caption.
+  const goToHit = (/** @type {{ sample: number, start: number }} */ hit) =>
+    (hit.sample >= 0 ? choose(hit.sample) : go(hit.start));
   const frame = makeFrame(byId("foil", HTMLIFrameElement));
   const slideList = makeSlideList(byId("slides", HTMLOListElement), choose);
   const timeline = makeTimeline({ bar: byId("timeline", HTMLElement), slides: byId("timeline-slides", HTMLElement),
-    hits: byId("timeline-hits", HTMLElement), now: byId("timeline-now", HTMLElement) }, { choose, go,
+    hits: byId("timeline-hits", HTMLElement), now: byId("timeline-now", HTMLElement) }, { choose, go, hit: goToHit,
     step: (direction) => dispatch({ type: "step", direction, time: recording.time() }), name: slideList.name });
   const transcript = makeTranscript({ part: byId("transcript-part", HTMLElement), toggle: button("transcript-toggle"),
     list: byId("transcript", HTMLOListElement) }, { go, toggled: (open) => keepSetting({ transcript: open }) });
   const search = makeSearchBox({ field: byId("search", HTMLInputElement), status: byId("search-status", HTMLElement),
-    list: byId("search-results", HTMLOListElement) }, { name: slideList.name, choose, go,
+    list: byId("search-results", HTMLOListElement) }, { name: slideList.name, hit: goToHit,
     searched(found, hits) {
       transcript.search(found);
       timeline.hits(hits);
@@ -178,8 +181,7 @@
     slideList.title(titles);
     [timeline, notes].forEach((part) => part.relabel());
     const first = player.samples[0];
-    chapters.present((first && titles.get(first.url)) || lectureName(lecture.name),
-                     lectureChapters(player.samples, slideList.name));
+    chapters.present((first && titles.get(first.url)) || lectureName(lecture.name));
     reindex();
   }
 

@@ -203,13 +203,16 @@ function decide(state, event) {
     }
   };
 
+  // Goes to the start of sample `index`: its slide at once.
+  const goToSample = (/** @type {number} */ index) => {
+    makeCurrent(index);
+    markCaption(state.samples[index].start);
+    seek(state.samples[index].start);
+  };
   // Goes to the start of the next sample (1) or the one before (-1).
   const stepTo = (/** @type {1 | -1} */ direction, /** @type {number} */ time) => {
     const target = stepFrom(state.samples, state.current, time, direction);
-    if (target < 0) return;
-    makeCurrent(target);
-    markCaption(state.samples[target].start);
-    seek(state.samples[target].start);
+    if (target >= 0) goToSample(target);
   };
 
   switch (event.type) {
@@ -251,9 +254,7 @@ function decide(state, event) {
       break;
     case "choose":
       // A slide chosen wins over any seek still to come, a link's t= too.
-      makeCurrent(event.index);
-      markCaption(state.samples[event.index].start);
-      seek(state.samples[event.index].start);
+      goToSample(event.index);
       break;
     case "go": {
       // A moment chosen, as a caption's start: its slide at once, and the

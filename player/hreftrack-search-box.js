@@ -12,9 +12,9 @@
 
 /**
  * @param {{ field: HTMLInputElement, status: HTMLElement, list: HTMLOListElement }} elements
- * @param {{ name: (sample: number) => string, choose: (sample: number) => void, go: (time: number) => void,
+ * @param {{ name: (sample: number) => string, hit: (hit: Hit) => void,
  *           searched: (words: string[], hits: Hit[]) => void }} wiring
- *   `searched` hears the words of every new search, folded, and the hits listed
+ *   `hit` goes to a hit; `searched` hears the words of every new search, folded, and the hits listed
  * @returns {SearchBox}
  */
 function makeSearchBox({ field, status, list }, wiring) {
@@ -34,10 +34,7 @@ function makeSearchBox({ field, status, list }, wiring) {
       return [hit.sample >= 0 ? wiring.name(hit.sample) : words.captionHit, formatStart(hit.start),
               markWords(foldText(hit.excerpt), found)];
     },
-    activate: (index) => {
-      const hit = hits[index];
-      if (hit.sample >= 0) wiring.choose(hit.sample); else wiring.go(hit.start);
-    },
+    activate: (index) => wiring.hit(hits[index]),
   });
 
   function find() {

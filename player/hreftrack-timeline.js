@@ -65,7 +65,7 @@ function timelineKey(key, modified, count) {
 /**
  * @param {{ bar: HTMLElement, slides: HTMLElement, hits: HTMLElement, now: HTMLElement }} elements
  * @param {{ choose: (sample: number) => void, go: (time: number) => void, step: (direction: 1 | -1) => void,
- *           name: (sample: number) => string }} wiring
+ *           hit: (hit: { sample: number, start: number }) => void, name: (sample: number) => string }} wiring
  * @returns {Timeline}
  */
 function makeTimeline({ bar, slides, hits, now }, wiring) {
@@ -125,7 +125,7 @@ function makeTimeline({ bar, slides, hits, now }, wiring) {
   bar.addEventListener("click", (event) => {
     const hit = event.target instanceof Element ? hitOf.get(event.target) : undefined;
     if (hit !== undefined) {
-      if (hit.sample >= 0) wiring.choose(hit.sample); else wiring.go(hit.start);
+      wiring.hit(hit);
       return;
     }
     const box = bar.getBoundingClientRect();

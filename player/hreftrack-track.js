@@ -104,6 +104,18 @@ function parseTrack(text) {
 }
 
 /**
+ * Whether `url` has a scheme of its own (http:, javascript:, ...), as the
+ * URL parser reads it: after leading and trailing controls and blanks,
+ * without tabs and line ends.  An address without one is relative.
+ * @param {string} url
+ * @returns {boolean}
+ */
+function hasScheme(url) {
+  const bare = url.replace(/^[\u0000-\u0020]+|[\u0000-\u0020]+$/g, "").replace(/[\t\n\r]/g, "");
+  return /^[A-Za-z][A-Za-z0-9+.-]*:/.test(bare);
+}
+
+/**
  * The address a sample may load into the frame, resolved against `base`,
  * or null: only a relative address, or one for http or https, is allowed.
  * @param {string} url
@@ -117,12 +129,7 @@ function allowedUrl(url, base) {
   } catch {
     return null;
   }
-  // An address with a scheme of its own is absolute, as the URL parser reads
-  // it: after leading and trailing controls and blanks, without tabs and
-  // line ends.
-  const bare = url.replace(/^[\u0000-\u0020]+|[\u0000-\u0020]+$/g, "").replace(/[\t\n\r]/g, "");
-  const absolute = /^[A-Za-z][A-Za-z0-9+.-]*:/.test(bare);
-  if (absolute && resolved.protocol !== "http:" && resolved.protocol !== "https:") return null;
+  if (hasScheme(url) && resolved.protocol !== "http:" && resolved.protocol !== "https:") return null;
   return resolved.href;
 }
 
@@ -180,5 +187,5 @@ function problemMessages(problems) {
 
 // Under Node, for the tests.
 if (typeof module === "object" && module !== null) {
-  Object.assign(module.exports, { parseTrack, allowedUrl, playableSamples, problemMessages, maxSamples });
+  Object.assign(module.exports, { parseTrack, allowedUrl, hasScheme, playableSamples, problemMessages, maxSamples });
 }

@@ -104,7 +104,6 @@ const words = (() => {
     resume: {
       /** @param {string} moment */
       from: (moment) => `Fortsetter fra ${moment}.`,
-      restart: "Start fra begynnelsen",
     },
 
     notes: {
