@@ -205,6 +205,8 @@ test("the files a user chooses: the track, captions and recording, one at a time
   // Missing: each once, in the order they play; an address of another scheme is no chosen file.
   assert.deepEqual(missingSlides(["foil3.html", "foil1.html", "foil3.html", "../foil1.html", "https://x/a.html"]
     .map((url) => ({ url })), chosen), ["foil3.html", "../foil1.html"]);
+  // As the URL parser reads it: blanks before the scheme leave it a scheme, not a file named so.
+  assert.deepEqual(missingSlides([{ url: " https://x/a.html" }], chosen), []);
 });
 
 test("what a chosen slide names is found among the chosen files as a browser resolves it", () => {
