@@ -17,10 +17,12 @@
  * @property {(sample: Sample) => string | Blob | null} slideSource
  *   where the slide of `sample` can be read: its chosen file where the track was chosen, else its
  *   address where that is of the player's own origin
- * @property {(url: string) => Promise<string> | null} slideAddress
- *   the address of a document of the chosen slide the track names by `url`; null where the track
- *   was not chosen, or names a slide by an address of a scheme of its own
- * @property {(samples: Sample[]) => string[]} missing  the chosen track's slides that were not chosen
+ * @property {(url: string) => Promise<{ href: string, sandboxed: boolean }> | null} slideAddress
+ *   the address of a document of the chosen slide the track names by `url`, which the frame shows
+ *   sandboxed; null where the track was not chosen, or names a slide by an address of a scheme of its
+ *   own
+ * @property {(samples: Sample[]) => string[]} problems  what the page says of the chosen track's slides that
+ *   were not chosen
  */
 
 /** A chosen file as the page knows it again: by its name and size. @param {ChosenFile} file */
@@ -78,6 +80,8 @@ function makeChooser({ part, files, folder }, wiring) {
   // The documents made of the chosen slides, let go with the choice.
   /** @type {SlideDocuments | null} */
   let documents = null;
+  // Whether none of the slides the chosen track names was chosen with it.
+  let noneChosen = false;
 
   /** @param {string} key @param {Blob} file */
   function blobUrl(key, file) {
@@ -148,9 +152,16 @@ function makeChooser({ part, files, folder }, wiring) {
     },
     slideAddress(url) {
       if (!chosen.track || hasScheme(url)) return null;
-      documents ??= makeSlideDocuments(withTrack());
-      return documents.address(url);
+      documents ??= makeSlideDocuments(withTrack(), (missing) => (noneChosen ? words.chooser.noSlides
+                                                                         : words.chooser.missingSlide(missing)));
+      return documents.address(url).then((href) => ({ href, sandboxed: true }));
     },
-    missing: (samples) => (chosen.track ? missingSlides(samples, withTrack()) : []),
+    problems(samples) {
+      if (!chosen.track) return [];
+      const missing = missingSlides(samples, withTrack());
+      const named = new Set(samples.map((sample) => sample.url).filter((url) => !hasScheme(url))).size;
+      noneChosen = noSlideChosen(missing, named);
+      return unchosenSlideMessages(missing, named);
+    },
   };
 }

@@ -20,9 +20,10 @@
 /**
  * @param {{ track: FileLike | null, files: Map<string, FileLike & { blob: Blob }> }} chosen
  *   the chosen track, and the chosen files by their place
+ * @param {(url: string) => string} missing  what the note says in place of a slide that was not chosen
  * @returns {SlideDocuments}
  */
-function makeSlideDocuments(chosen) {
+function makeSlideDocuments(chosen, missing) {
   /** @type {Map<string, Promise<string>>} */
   const documents = new Map();
   /** @type {Map<string, Promise<string | null>>} */
@@ -141,25 +142,14 @@ function makeSlideDocuments(chosen) {
 
   // A note in place of a slide that is not there.
   /** @param {string} text */
-  function note(text) {
-    const page = document.implementation.createHTMLDocument(text);
-    page.documentElement.lang = document.documentElement.lang;
-    const link = page.createElement("link");
-    link.rel = "stylesheet";
-    link.href = cssAddress("body { font: 1.2em system-ui, sans-serif; margin: 2em; color: #202020; }");
-    const said = page.createElement("p");
-    said.textContent = text;
-    page.head.append(link);
-    page.body.append(said);
-    return documentAddress(`<!doctype html>\n${page.documentElement.outerHTML}`);
-  }
+  const note = (text) => documentAddress(noteHtml(text));
 
   return {
     address(url) {
       let address = documents.get(url);
       if (address === undefined) {
         const file = chosenSlide(url, chosen);
-        address = file === null ? Promise.resolve(note(words.chooser.missingSlide(url)))
+        address = file === null ? Promise.resolve(note(missing(url)))
           : makeDocument(file.path || file.name, file).catch(() => note(words.chooser.unreadSlide(url)));
         documents.set(url, address);
       }

@@ -6,6 +6,27 @@
 "use strict";
 
 /**
+ * The HTML of the player's own short note that stands in the frame in place
+ * of a slide that is not there, in the page's language.  Its style is a
+ * data: sheet, as the player's policy, which the note shares, allows.
+ * @param {string} text
+ * @returns {string}
+ */
+function noteHtml(text) {
+  const page = document.implementation.createHTMLDocument(text);
+  page.documentElement.lang = document.documentElement.lang;
+  const link = page.createElement("link");
+  link.rel = "stylesheet";
+  link.href = `data:text/css;charset=utf-8,${encodeURIComponent("body { font: 1.2em system-ui, sans-serif; " +
+                                                                 "margin: 2em; color: #202020; }")}`;
+  const said = page.createElement("p");
+  said.textContent = text;
+  page.head.append(link);
+  page.body.append(said);
+  return `<!doctype html>\n${page.documentElement.outerHTML}`;
+}
+
+/**
  * @typedef {object} Frame
  * @property {(target: string) => void} name
  * @property {(href: string, sandboxed?: boolean) => void} show

@@ -45,6 +45,7 @@
   const goToHit = (/** @type {{ sample: number, start: number }} */ hit) =>
     (hit.sample >= 0 ? choose(hit.sample) : go(hit.start));
   const frame = makeFrame(byId("foil", HTMLIFrameElement));
+  const served = makeServedSlides();
   const slideList = makeSlideList(byId("slides", HTMLOListElement), choose);
   const timeline = makeTimeline({ bar: byId("timeline", HTMLElement), slides: byId("timeline-slides", HTMLElement),
     hits: byId("timeline-hits", HTMLElement), now: byId("timeline-now", HTMLElement) }, { choose, go, hit: goToHit,
@@ -60,6 +61,7 @@
   const recording = makeRecording(byId("recording", HTMLVideoElement), {
     ready: () => dispatch({ type: "ready" }),
     seeked: (time) => dispatch({ type: "seeked", time }),
+    missed: (time) => dispatch({ type: "missed", time }),
     left: (time) => dispatch({ type: "cue", time }),
     settled: readSlides,
     failed: say,
@@ -117,19 +119,20 @@
 
   const reindex = () => search.index(player.samples, slideTexts, captions);
 
-  // Shows a slide: a served one at its address, a chosen one as a document
-  // made of its file, once it is made, unless another slide was asked for
-  // meanwhile.
+  // Shows a slide: a chosen one as a document made of its file, once it is
+  // made; one of the player's origin at its address once its server has
+  // answered for it (or a note where it is not there); any other at once;
+  // unless another slide was asked for meanwhile.
   let asked = 0;
   /** @param {string} href @param {string} url */
   async function showSlide(href, url) {
     const own = ++asked;
-    const made = chooser.slideAddress(url);
+    const made = chooser.slideAddress(url) ?? served.slideAddress(href, url);
     if (made === null) {
       frame.show(href);
     } else {
-      const address = await made;
-      if (own === asked) frame.show(address, true);
+      const shown = await made;
+      if (own === asked) frame.show(shown.href, shown.sandboxed);
     }
   }
   // The recording's length, or the track's while the recording's is unknown.
@@ -150,8 +153,9 @@
     const target = parsed.samples.length > 0 ? parsed.samples[0].frame : "";
     if (target !== "") frame.name(target);
     const { samples, problems } = playableSamples(parsed, base, target);
-    for (const message of problemMessages(problems)) say(message);
-    for (const url of chooser.missing(samples)) say(words.chooser.missingSlide(url));
+    for (const message of [...problemMessages(problems), ...chooser.problems(samples)]) say(message);
+    served.release();
+    recording.expect(parsed.closing);
     const own = ++track;
     slideTexts = new Map();
     lecture = { ...lecture, track: id, moved: false };
@@ -174,8 +178,10 @@
       const source = sources.has(sample.url) ? null : chooser.slideSource(sample);
       if (source !== null) sources.set(sample.url, source);
     }
-    const slides = await readSlideTexts(sources);
+    const { texts: slides, statuses } = await readSlideTexts(sources);
     if (own !== track) return;
+    served.learn(statuses);
+    for (const message of servedSlideMessages([...sources.keys()], statuses)) say(message);
     slideTexts = new Map([...slides].map(([url, slide]) => [url, slide.text]));
     const titles = slideTitles(slides);
     slideList.title(titles);

@@ -1,40 +1,20 @@
 // SPDX-License-Identifier: MIT
 // The recording: the video, its captions, its playback rate, what went
 // wrong with it, and where it stands.  It tells the wiring when it is ready
-// to seek, when a seek has ended, when it leaves the span the rules watch
-// (through one cue of a hidden metadata track, whose change the browser
-// reports the moment it happens), where it plays and how long it is, when
-// it has settled (it can play, has failed, or there is none), when its
-// captions arrive or cannot be read, and when the user changes its rate or
-// turns its captions on or off.
+// to seek, when a seek has ended or could not take, when it leaves the span
+// the rules watch (through one cue of a hidden metadata track, whose change
+// the browser reports the moment it happens), where it plays and how long
+// it is, when it has settled (it can play, has failed, or there is none),
+// when its captions arrive or cannot be read, and when the user changes its
+// rate or turns its captions on or off.  It says, once, that it cannot
+// seek, and that its length is not the one its track was made for.
 "use strict";
-
-/**
- * What the page says of a recording `name` that failed, from its
- * MediaError's code (1 aborted, 2 network, 3 decode, 4 source not
- * supported, which is also what a missing file over HTTP gives) and, where
- * the page could ask, the HTTP status of its address (null where it could
- * not: another site, or a file from disk, `chosen`).  Null where nothing
- * went wrong that the user must hear of.
- * @param {string} name
- * @param {number} code
- * @param {number | null} status
- * @param {boolean} chosen
- * @returns {string | null}
- */
-function recordingProblem(name, code, status, chosen) {
-  if (code === 2) return words.recording.network(name);
-  if (code === 3) return words.recording.damaged(name);
-  if (code !== 4) return null;
-  if (chosen || (status !== null && status < 400)) return words.recording.unplayable(name);
-  if (status === 404 || status === 410) return words.recording.missing(name);
-  return status === null ? words.recording.missingOrUnplayable(name) : words.recording.refused(name, status);
-}
 
 /**
  * @typedef {object} Recording
  * @property {(url: string, name: string, chosen: boolean) => void} load
- * @property {(time: number) => void} seek
+ * @property {(time: number) => void} seek  there, or tells that it cannot
+ * @property {(closing: number | null) => void} expect  the length of the track it plays with
  * @property {(from: number, to: number) => void} watch  reports leaving the span from `from` to `to`
  * @property {() => number} time
  * @property {() => number} duration  NaN while unknown
@@ -46,21 +26,27 @@ function recordingProblem(name, code, status, chosen) {
 
 /**
  * @param {HTMLVideoElement} video
- * @param {{ ready: () => void, seeked: (time: number) => void, left: (time: number) => void,
+ * @param {{ ready: () => void, seeked: (time: number) => void, missed: (time: number) => void,
+ *           left: (time: number) => void,
  *           settled: () => void, failed: (message: string) => void,
  *           captions: (captions: { start: number, end: number, text: string }[]) => void,
  *           captionsFailed: (name: string) => void,
  *           played: (time: number, seeking: boolean, now: boolean) => void,
  *           length: (duration: number) => void, rated: (rate: number) => void,
  *           captionsShown: (shown: boolean) => void }} wiring
- *   `played` hears the moment as it plays, `now` where it pauses, a seek ends or the page is left
+ *   `played` hears the moment as it plays, `now` where it pauses, a seek ends or the page is left;
+ *   `missed`, where the recording stays when a seek asked of it cannot take
  * @returns {Recording}
  */
 function makeRecording(video, wiring) {
   const watcher = video.addTextTrack("metadata", "HREF");
   watcher.mode = "hidden";
-  let source = { url: "", name: "", chosen: false };
+  // What plays, and whether the page has said that it cannot seek.
+  let source = { url: "", name: "", chosen: false, unseekable: false };
   let settled = true;
+  // The length of the track, and whether the page has said that the
+  // recording's is another.
+  let expected = { closing: /** @type {number | null} */ (null), said: false };
   /** @type {HTMLTrackElement | null} */
   let captions = null;
 
@@ -82,7 +68,49 @@ function makeRecording(video, wiring) {
     }
   }
 
-  video.addEventListener("loadedmetadata", () => wiring.ready());
+  // Whether the recording's server answers a request for a byte range, where
+  // the page may ask; null where it cannot tell.
+  /** @param {string} url */
+  async function answersRanges(url) {
+    if (!sameOrigin(url, location.href)) return null;
+    try {
+      const response = await fetch(url, { headers: { Range: "bytes=0-0" }, mode: "same-origin", cache: "no-store" });
+      // Of a server that sends the whole file, nothing more is read.
+      response.body?.cancel().catch(() => {});
+      if (response.status === 206) return true;
+      return response.ok ? false : null;
+    } catch {
+      return null;
+    }
+  }
+
+  /** @param {TimeRanges} ranges @returns {Ranges} */
+  const spans = (ranges) => Array.from({ length: ranges.length }, (_, i) => [ranges.start(i), ranges.end(i)]);
+
+  // Says, once for the recording, that it cannot seek, and why.
+  async function unseekable() {
+    if (source.unseekable) return;
+    const stuck = source;
+    stuck.unseekable = true;
+    const ranges = stuck.chosen ? true : await answersRanges(stuck.url);
+    if (stuck === source) wiring.failed(seekProblem(stuck.name, ranges));
+  }
+
+  // What is known of the recording's length: whether it can seek at all,
+  // and whether it is the track's.
+  function measure() {
+    if (seeksNowhere(spans(video.seekable), video.duration)) unseekable();
+    const problem = expected.said ? null : lengthProblem(expected.closing, video.duration);
+    if (problem !== null) {
+      expected.said = true;
+      wiring.failed(problem);
+    }
+  }
+
+  video.addEventListener("loadedmetadata", () => {
+    measure();
+    wiring.ready();
+  });
   video.addEventListener("seeked", () => {
     wiring.seeked(video.currentTime);
     wiring.played(video.currentTime, video.seeking, true);
@@ -90,7 +118,10 @@ function makeRecording(video, wiring) {
   video.addEventListener("timeupdate", () => wiring.played(video.currentTime, video.seeking, false));
   video.addEventListener("pause", () => wiring.played(video.currentTime, video.seeking, true));
   window.addEventListener("pagehide", () => wiring.played(video.currentTime, video.seeking, true));
-  video.addEventListener("durationchange", () => wiring.length(video.duration));
+  video.addEventListener("durationchange", () => {
+    measure();
+    wiring.length(video.duration);
+  });
   video.addEventListener("ratechange", () => wiring.rated(video.playbackRate));
   video.textTracks.addEventListener("change", () => {
     if (captions !== null) wiring.captionsShown(captions.track.mode === "showing");
@@ -100,9 +131,12 @@ function makeRecording(video, wiring) {
     const failed = source;
     const code = video.error?.code ?? 0;
     const status = code === 4 && !failed.chosen ? await statusOf(failed.url) : null;
+    // A recording that is there may still be refused by a browser that
+    // cannot read it in parts.
+    const ranges = status !== null && status < 400 ? await answersRanges(failed.url) : null;
     // A recording chosen meanwhile has a say of its own.
     if (failed !== source) return;
-    const problem = recordingProblem(failed.name, code, status, failed.chosen);
+    const problem = recordingProblem(failed.name, code, status, failed.chosen, ranges);
     if (problem !== null) wiring.failed(problem);
     settle();
   });
@@ -110,11 +144,24 @@ function makeRecording(video, wiring) {
 
   return {
     load(url, name, chosen) {
-      source = { url, name, chosen };
+      source = { url, name, chosen, unseekable: false };
+      expected = { closing: expected.closing, said: false };
       settled = false;
       video.src = url;
     },
-    seek(time) { video.currentTime = time; },
+    seek(time) {
+      if (seeksTo(spans(video.seekable), video.duration, time)) {
+        video.currentTime = time;
+        return;
+      }
+      // Told after the one who asked has done, as the browser tells of a seek.
+      queueMicrotask(() => wiring.missed(video.currentTime));
+      unseekable();
+    },
+    expect(closing) {
+      expected = { closing, said: false };
+      if (video.readyState >= HTMLMediaElement.HAVE_METADATA) measure();
+    },
     watch(from, to) {
       for (const cue of [...(watcher.cues ?? [])]) watcher.removeCue(cue);
       watcher.addCue(new VTTCue(from, to, ""));
@@ -149,6 +196,3 @@ function makeRecording(video, wiring) {
     },
   };
 }
-
-// Under Node, for the tests.
-if (typeof module === "object" && module !== null) Object.assign(module.exports, { recordingProblem });

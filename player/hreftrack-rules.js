@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The player's decisions, as pure functions: given what the page holds and
 // what happened (a track or captions arrived, the recording became ready,
-// it left the span in which the same slide and caption play, a seek ended,
-// a slide, a moment or a key was chosen), the new state and what the page
+// it left the span in which the same slide and caption play, a seek ended
+// or could not take, a slide, a moment or a key was chosen), the new state and what the page
 // must do (show a slide in the frame, seek the recording, mark the current
 // entry of the slide list or the transcript, watch a span, keep a key from
 // the browser).  A classic script like hreftrack-track.js.
@@ -45,7 +45,7 @@
  * @typedef {{ type: "track", samples: Sample[], startAt: number | null } |
  *           { type: "captions", captions: Timed[], time: number } |
  *           { type: "recording" } | { type: "ready" } |
- *           { type: "cue", time: number } | { type: "seeked", time: number } |
+ *           { type: "cue", time: number } | { type: "seeked", time: number } | { type: "missed", time: number } |
  *           { type: "choose", index: number } | { type: "go", time: number } |
  *           { type: "step", direction: 1 | -1, time: number } |
  *           { type: "key", key: string, modified: boolean, inTextField: boolean,
@@ -176,11 +176,13 @@ function decide(state, event) {
     actions.push({ type: "mark", list: "captions", index });
   };
   // Follows the recording at `time`: the sample and the caption that play
-  // there, and the span to watch it leave, in which neither changes.
-  const follow = (/** @type {number} */ time) => {
+  // there, and the span to watch it leave, in which neither changes.  With
+  // `slides` false the current sample stays as it is until the recording
+  // leaves that span.
+  const follow = (/** @type {number} */ time, slides = true) => {
     const slide = spanAt(next.samples, time);
     const caption = spanAt(next.captions, time);
-    if (slide.index !== next.current) makeCurrent(slide.index);
+    if (slides && slide.index !== next.current) makeCurrent(slide.index);
     markCaption(time);
     const from = Math.max(slide.from, caption.from);
     const to = Math.min(slide.to, caption.to);
@@ -248,6 +250,12 @@ function decide(state, event) {
     case "seeked":
       next.seeking = false;
       if (next.pendingSeek === null) follow(event.time);
+      break;
+    case "missed":
+      // A seek that could not take: the slide chosen stays, and the
+      // recording, which goes on where it is, is followed from there.
+      next.seeking = false;
+      follow(event.time, false);
       break;
     case "cue":
       if (!state.seeking && state.pendingSeek === null) follow(event.time);

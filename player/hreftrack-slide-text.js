@@ -46,19 +46,22 @@ function slideText(html) {
 }
 
 /**
- * The HTML at `url`, of the player's own origin, within slideSeconds.
+ * What the player's own origin answers for the page at `url` within
+ * slideSeconds: the status (0 where no answer came, or not in time) and,
+ * of a page that is there, its HTML (null where it is no HTML).
  * @param {string} url
- * @returns {Promise<string>}
+ * @returns {Promise<{ status: number, html: string | null }>}
  */
 async function fetchSlide(url) {
   const stop = new AbortController();
   const timer = setTimeout(() => stop.abort(), slideSeconds * 1000);
   try {
     const response = await fetch(url, { mode: "same-origin", signal: stop.signal });
-    if (!response.ok || !/html/i.test(response.headers.get("content-type") ?? "")) {
-      throw new Error(`${url}: ${response.status}`);
-    }
-    return await response.text();
+    const html = response.ok && /html/i.test(response.headers.get("content-type") ?? "");
+    if (!html) response.body?.cancel().catch(() => {});
+    return { status: response.status, html: html ? await response.text() : null };
+  } catch {
+    return { status: 0, html: null };
   } finally {
     clearTimeout(timer);
   }
@@ -67,25 +70,36 @@ async function fetchSlide(url) {
 /**
  * Reads every slide of `sources` (an address of the player's own origin,
  * or a file chosen from disk, by the address the track gives it),
- * slidesAtOnce at a time, and resolves to what each says.  A slide that
- * cannot be read, or not in time, is left out.
+ * slidesAtOnce at a time, and resolves to what each says and to what the
+ * server answered for each address it fetched.  A slide that cannot be
+ * read, or not in time, has no text.
  * @param {Map<string, string | Blob>} sources
- * @returns {Promise<Map<string, SlideText>>}
+ * @returns {Promise<{ texts: Map<string, SlideText>, statuses: Map<string, number> }>}
  */
 async function readSlideTexts(sources) {
   const queue = [...sources];
   /** @type {Map<string, SlideText>} */
-  const read = new Map();
+  const texts = new Map();
+  /** @type {Map<string, number>} */
+  const statuses = new Map();
   const reader = async () => {
     for (let next = queue.shift(); next !== undefined; next = queue.shift()) {
       const [url, source] = next;
       try {
-        read.set(url, slideText(typeof source === "string" ? await fetchSlide(source) : await source.text()));
+        let html;
+        if (typeof source === "string") {
+          const fetched = await fetchSlide(source);
+          statuses.set(url, fetched.status);
+          html = fetched.html;
+        } else {
+          html = await source.text();
+        }
+        if (html !== null) texts.set(url, slideText(html));
       } catch {
         // Left out: the entry keeps its name, and the search passes it by.
       }
     }
   };
   await Promise.all(Array.from({ length: slidesAtOnce }, reader));
-  return read;
+  return { texts, statuses };
 }

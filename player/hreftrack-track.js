@@ -26,16 +26,15 @@
 /** The most samples a page plays: a longer track is refused, not played slowly. */
 const maxSamples = 100000;
 
-/** How many of a track's problems the page shows before it only counts the rest. */
-const shownProblems = 10;
-
 /**
  * Reads a track.  Returns its samples in file order, the samples that are
- * never shown (their next stamp is not later than their own), and the
- * problems found.  A track of more than maxSamples samples is read no
- * further: it has no samples then, only the problem that says so.
+ * never shown (their next stamp is not later than their own), the time of
+ * its closing stamp (the play length it was made with: its last stamp that
+ * ends a sample, null where none does), and the problems found.  A track of
+ * more than maxSamples samples is read no further: it has no samples then,
+ * only the problem that says so.
  * @param {string} text
- * @returns {{ samples: TrackSample[], hidden: TrackSample[], problems: Problem[] }}
+ * @returns {{ samples: TrackSample[], hidden: TrackSample[], closing: number | null, problems: Problem[] }}
  */
 function parseTrack(text) {
   /** @type {TrackSample[]} */
@@ -44,6 +43,8 @@ function parseTrack(text) {
   const hidden = [];
   /** @type {Problem[]} */
   const problems = [];
+  /** @type {number | null} */
+  let closing = null;
   let at = 0;
   let number = 0;
   // The next line without its line end, or null after the last.
@@ -59,7 +60,7 @@ function parseTrack(text) {
   const header = nextLine();
   if (header === null || !header.startsWith("{QTtext}")) {
     problems.push({ line: 0, text: words.track.noHeader });
-    return { samples, hidden, problems };
+    return { samples, hidden, closing, problems };
   }
   // Every stamp ends the sample before it; a stamp followed by an HREF line
   // also begins a sample.
@@ -69,6 +70,7 @@ function parseTrack(text) {
   let stampTime = null;
   const close = (/** @type {number} */ time) => {
     if (open === null) return;
+    closing = time;
     open.end = time;
     (open.end > open.start ? samples : hidden).push(open);
     open = null;
@@ -86,7 +88,7 @@ function parseTrack(text) {
     if (href && stampTime !== null) {
       if (samples.length + hidden.length >= maxSamples) {
         problems.push({ line: 0, text: words.track.tooLong(maxSamples) });
-        return { samples: [], hidden: [], problems };
+        return { samples: [], hidden: [], closing: null, problems };
       }
       open = { start: stampTime, end: stampTime, url: href[1], frame: href[2], line: number };
       stampTime = null;
@@ -100,7 +102,7 @@ function parseTrack(text) {
     const last = /** @type {TrackSample} */ (open);
     problems.push({ line: last.line, text: words.track.noEnd(last.line) });
   }
-  return { samples, hidden, problems };
+  return { samples, hidden, closing, problems };
 }
 
 /**
@@ -171,18 +173,13 @@ function playableSamples(parsed, base, frameName) {
 }
 
 /**
- * The messages that tell of a track's problems: the first shownProblems,
- * then one that counts the rest, so that a screen reader is never flooded.
+ * The messages that tell of a track's problems, capped as every kind of
+ * message is (hreftrack-checks.js).
  * @param {Problem[]} problems
  * @returns {string[]}
  */
 function problemMessages(problems) {
-  const shown = problems.slice(0, shownProblems).map((problem) => problem.text);
-  const more = problems.length - shown.length;
-  if (more > 0) {
-    shown.push(words.track.more(more));
-  }
-  return shown;
+  return cappedMessages(problems.map((problem) => problem.text), words.track.more);
 }
 
 // Under Node, for the tests.

@@ -8,6 +8,11 @@
 const words = (() => {
   // The tail of a message about a recording the lecture can do without.
   const stillWorks = "lysarkene, søket og tekstutskriften virker likevel.";
+  // What a browser needs of a server to seek in a recording, and where to find it.
+  const noRanges = "serveren svarer ikke på forespørsler om deler av en fil (byteområder)";
+  const rangesServer = "Legg forelesningen på en server som gjør det, som Apache, nginx, lighttpd eller " +
+                       "npx http-server (python3 -m http.server gjør det ikke)";
+  const chosenStillShows = "lysarket du velger, vises likevel.";
   return {
     /** @param {string} number */
     slide: (number) => `Lysark ${number}`,
@@ -51,7 +56,7 @@ const words = (() => {
       notSeconds: (value) => `t=${value} er ikke et antall sekunder; opptaket starter ved begynnelsen.`,
       /** @param {string} value */
       notLanguage: (value) => `captionslang=${value} er ingen språkkode; tekstingen regnes som norsk.`,
-      fromDisk: "Siden er åpnet som fil og kan ikke hente filene selv: velg opptaket og sporet.",
+      fromDisk: "Siden er åpnet som fil og kan ikke hente filene selv: velg mappen med forelesningen.",
       /** @param {string} name */
       trackInvalid: (name) => `Sporet ${name} er ingen gyldig adresse, og spilles ikke.`,
       /** @param {string} url */
@@ -78,6 +83,36 @@ const words = (() => {
       damaged: (name) => `Opptaket ${name} er skadet og kan ikke spilles videre; ${stillWorks}`,
       /** @param {string} name @param {number} status */
       refused: (name, status) => `Opptaket ${name} kunne ikke hentes (serveren svarte ${status}); ${stillWorks}`,
+      /** @param {string} name */
+      noRanges: (name) => `Opptaket ${name} kan ikke spilles, for ${noRanges}, som nettleseren trenger. ` +
+                          `${rangesServer}; ${stillWorks}`,
+      /** @param {string} name */
+      unseekable: (name) => `Opptaket ${name} kan ikke spoles, for ${noRanges}. ${rangesServer}; ${chosenStillShows}`,
+      /** @param {string} name */
+      unseekableFile: (name) => `Opptaket ${name} kan ikke spoles: filen mangler oversikten over hvor tidspunktene ` +
+                                "ligger, som et opptak lagret rett fra nettleseren kan gjøre. Lagre det på nytt, for " +
+                                `eksempel med ffmpeg -i inn.webm -c copy ut.webm; ${chosenStillShows}`,
+      /** @param {string} name */
+      unseekableMaybe: (name) => `Opptaket ${name} kan ikke spoles: trolig ${noRanges}, eller filen mangler ` +
+                                 `oversikten over hvor tidspunktene ligger; ${chosenStillShows}`,
+      /** @param {string} track @param {string} recording @param {string | null} answer */
+      length: (track, recording, answer) => `Sporet slutter ved ${track}, men opptaket er ${recording} langt. ` +
+        (answer === null ? "hreftrack lager ikke spor som er lengre enn 99:59:59.99."
+          : `Lag sporet på nytt med hreftrack, og svar «${answer}» på «Eksakt spilletid».`),
+    },
+
+    /** A slide page the track names that the lecture lacks. */
+    slides: {
+      /** @param {string} url */
+      missing: (url) => `Lysarket ${url} finnes ikke på serveren.`,
+      /** @param {string} url */
+      missingOpening: (url) => `Lysarket ${url} finnes ikke på serveren. Sporet begynner alltid med ${url}, ` +
+                               "siden som vises før det første lysarket i loggen: legg en slik side i mappen med " +
+                               "forelesningen.",
+      /** @param {string} url @param {number} status */
+      refused: (url, status) => `Lysarket ${url} kunne ikke hentes (serveren svarte ${status}).`,
+      /** @param {number} count */
+      more: (count) => `… og ${count.toLocaleString("no")} lysark til mangler, som ikke nevnes her.`,
     },
 
     captions: {
@@ -97,6 +132,8 @@ const words = (() => {
       needTrack: "Velg også sporet, HREFTrack.txt.",
       /** @param {string} url */
       missingSlide: (url) => `${url} finnes ikke i den valgte mappen.`,
+      noSlides: "Ingen av lysarkene i sporet er valgt. Velg hele mappen med forelesningen, eller velg lysarkene " +
+                "(foil0.html, foil1.html, …) sammen med opptaket og sporet.",
       /** @param {string} url */
       unreadSlide: (url) => `Kan ikke lese lysarket ${url}.`,
     },

@@ -19,7 +19,7 @@ import { tmpdir } from "node:os";
 import { join } from "node:path";
 
 import { missing, openPage } from "./browsers.mjs";
-import { longTrack, serveLecture } from "./lecture.mjs";
+import { longTrack, serveLecture, serveWithoutRanges } from "./lecture.mjs";
 
 const require = createRequire(import.meta.url);
 const { words } = require("../../player/hreftrack-words.js");
@@ -111,6 +111,11 @@ async function shownPage() {
 }
 
 const expectPage = (name, when) => waitFor(shownPage, (shown) => shown === name, `${name} ${when}`, 5);
+
+// The heading of the frame's document, or its text; null while it loads.
+const frameText = () => page.frameRun(() => (document.readyState === "complete" ? document.querySelector("h1")?.textContent
+                                                                                ?? document.body.textContent : null))
+  .catch(() => null);
 
 // The slide `index` plays at its start: the recording there, its entry the
 // only one marked, its page in the frame.
@@ -519,6 +524,52 @@ test("a recording that is missing, or of a type the browser cannot play, is said
   }
 });
 
+test("a server that answers no byte ranges is said once, with the remedy; the slide chosen still shows", async (t) => {
+  const { server: plain, base: at } = await serveWithoutRanges(dir);
+  t.after(() => {
+    plain.closeAllConnections();
+    plain.close();
+  });
+  await load(played, at);
+  // Chromium says at once that it cannot seek, Firefox when the seek goes
+  // past what it has fetched, WebKit refuses the recording.
+  const said = [words.recording.unseekable("lecture.webm"), words.recording.noRanges("lecture.webm")];
+  await page.click("#slides li:nth-child(4)");
+  await expectPage("foil3.html", "after a click, the recording unable to seek");
+  const told = await until((s) => s.messages.length > 0, "a word of the recording");
+  assert.equal(told.messages.length, 1, told.messages.join("\n"));
+  assert.ok(said.includes(told.messages[0]), told.messages[0]);
+  assert.equal(told.current, 3);
+  await page.click("#slides li:nth-child(2)");
+  await expectPage("foil1.html", "after a second click");
+  assert.deepEqual((await state()).messages, told.messages);
+});
+
+test("a served lecture without foil0.html: the player's note in the frame, never the server's page, and why", async () => {
+  const without = join(dir, "uten-foil0");
+  mkdirSync(without, { recursive: true });
+  for (const name of ["HREFTrack.txt", "foil1.html", "foil2.html", "foil3.html"]) {
+    copyFileSync(join(dir, name), join(without, name));
+  }
+  await page.goto(`${base}/index.html?video=lecture.webm&track=uten-foil0/HREFTrack.txt`);
+  const said = words.slides.missingOpening("foil0.html");
+  await waitFor(frameText, (text) => text === said, "the note in place of foil0.html");
+  assert.match(await page.frameAddress(), /^blob:/);
+  await until((s) => s.messages.length > 0, "the missing page said");
+  assert.deepEqual((await until((s) => JSON.stringify(s.entries) === JSON.stringify([entries[0], ...titled.slice(1)]),
+                                "the titles of the pages that are there")).messages, [said]);
+  await page.click("#slides li:nth-child(3)");
+  await expectPage("foil2.html", "from the server, after a click");
+});
+
+test("a track made for another play length is said, with the answer to give next time", async () => {
+  writeFileSync(join(dir, "lang.txt"), readFileSync(join(dir, "HREFTrack.txt"), "latin1")
+    .replace("[00:00:20.00]", "[00:00:30.00]"), "latin1");
+  await page.goto(`${base}/index.html?video=lecture.webm&track=lang.txt`);
+  const loaded = await until((s) => s.messages.length > 0, "a word of the length");
+  assert.deepEqual(loaded.messages, [words.recording.length("0:30.00", "0:20.00", "0 0 20 0")]);
+});
+
 test("captions that are no WebVTT are reported, and the lecture still plays", async () => {
   await load(`${played}&captions=HREFTrack.txt`);
   const reported = await until((s) => s.messages.length > 0, "a word of the captions");
@@ -682,16 +733,16 @@ test("a lecture chosen from disk plays whole from a player in another folder, a 
   const player = join(dir, "spiller");
   mkdirSync(player);
   for (const name of readdirSync(join(root, "player"))) copyFileSync(join(root, "player", name), join(player, name));
-  // The heading of the frame's document, or its text; null while it loads.
-  const heading = () => page.frameRun(() => (document.readyState === "complete" ? document.querySelector("h1")?.textContent
-                                                                                 ?? document.body.textContent : null))
-    .catch(() => null);
+  const heading = frameText;
   const choose = async (names, entriesTitled = titled) => {
     await load("", `file://${player}`);
     await page.upload("#files", names.map((name) => join(lecture, name)));
     return until((s) => s.busy === "false" && JSON.stringify(s.entries) === JSON.stringify(entriesTitled),
                  "the chosen lecture, titled");
   };
+  // The recording and the track alone: one message that says how to give the slides.
+  assert.deepEqual((await choose(["lecture.webm", "HREFTrack.txt"], entries)).messages, [words.chooser.noSlides]);
+  await waitFor(heading, (shown) => shown === words.chooser.noSlides, "the note in the frame");
   assert.deepEqual((await choose(chosen)).messages, []);
   await waitFor(captionTracks, (tracks) => JSON.stringify(tracks) === lectureCaptions, "the chosen captions");
   await waitFor(heading, (shown) => shown === "Tjue sekunder om lysark", "slide 0 at the start");
