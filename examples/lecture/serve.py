@@ -3,6 +3,7 @@
 """Plays the example lecture in a browser, with its slides in step.
 
     python3 examples/lecture/serve.py build/hreftrack [PORT] [--dir DIR] [--no-browser]
+    python3 examples/lecture/serve.py --needs
 
 Makes the lecture in a fresh directory (or in DIR, which it keeps): the
 track from log.xml by the built tool, a 20-second recording by GStreamer
@@ -11,6 +12,8 @@ the slide pages, their Norwegian captions and a copy of the web player.  Then se
 (a browser seeks in a recording only through byte-range requests, which
 this server answers) and opens the player in the browser, until Ctrl-C.
 PORT 0 takes a free port; the line "the lecture plays at URL" names it.
+--needs only says what this machine lacks for the recording, if anything
+(exit status 1), and makes nothing.
 """
 
 import argparse
@@ -132,14 +135,20 @@ def start_server(directory, port=0):
 
 def main():
     arguments = argparse.ArgumentParser(description=__doc__.strip().split("\n\n")[0])
-    arguments.add_argument("tool", help="the built tool, such as build/hreftrack")
+    arguments.add_argument("tool", nargs="?", help="the built tool, such as build/hreftrack")
     arguments.add_argument("port", nargs="?", type=int, default=8000)
     arguments.add_argument("--dir", help="lay the lecture out here, and keep it")
     arguments.add_argument("--no-browser", action="store_true", help="only serve it")
+    arguments.add_argument("--needs", action="store_true",
+                           help="only say what the recording needs that this machine lacks")
     options = arguments.parse_args()
+    if options.tool is None and not options.needs:
+        arguments.error("the built tool is needed, such as build/hreftrack")
     missing = missing_tools()
     if missing:
         sys.exit("the recording needs: apt-get install " + " ".join(missing))
+    if options.needs:
+        return
     with tempfile.TemporaryDirectory() as temporary:
         work = options.dir or temporary
         os.makedirs(work, exist_ok=True)

@@ -160,6 +160,8 @@ def main():
     if os.path.isfile(command[0]):  # The tool runs in a fresh directory.
         command[0] = os.path.abspath(command[0])
     gst = load_gstreamer()
+    if os.environ.get("HREFTRACK_PROBE"):  # Asked only whether it would skip itself.
+        sys.exit(0)
     with open(os.path.join(examples, "log.xml"), "rb") as file:
         example_log = file.read()
     with open(os.path.join(examples, "answers.txt"), "rb") as file:

@@ -23,6 +23,19 @@
 set -u
 case_path=$(realpath "$1")
 shift
+
+as_nobody=false
+if [ -f "$case_path.setup" ] && [ "$(id -u)" = 0 ] &&
+   [ "$(head -n 1 "$case_path.setup")" = "# run as: an unprivileged user" ]; then
+  if ! command -v setpriv > /dev/null || ! id nobody > /dev/null 2>&1; then
+    echo "skipped: as root, this case needs setpriv(1) and the user nobody"
+    exit 77
+  fi
+  as_nobody=true
+fi
+# Asked at configure time only whether it would skip itself: it would not.
+[ -z "${HREFTRACK_PROBE:-}" ] || exit 0
+
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 e2e_start "$@"
@@ -31,12 +44,7 @@ run=$work/run
 if [ -f "$case_path.log" ]; then cp "$case_path.log" "$run/log.xml"; fi
 
 as_user=()
-if [ -f "$case_path.setup" ] && [ "$(id -u)" = 0 ] &&
-   [ "$(head -n 1 "$case_path.setup")" = "# run as: an unprivileged user" ]; then
-  if ! command -v setpriv > /dev/null || ! id nobody > /dev/null 2>&1; then
-    echo "skipped: as root, this case needs setpriv(1) and the user nobody"
-    exit 77
-  fi
+if $as_nobody; then
   as_user=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups)
   # Under Wine, nobody needs a Wine prefix of its own.
   if [ -n "${HREFTRACK_WINEPREFIX_UNPRIVILEGED:-}" ]; then

@@ -10,6 +10,7 @@
 // the recording by GStreamer.  Exits 77, naming what to install, where the
 // engine, GStreamer or the npm packages (npm ci) are missing.  With
 // HREFTRACK_PLAYER_SCREENSHOT=FILE it saves the page on slide 2 as a PNG.
+import { spawnSync } from "node:child_process";
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync }
@@ -34,11 +35,19 @@ if (!["chromium", "firefox", "webkitgtk"].includes(engine) || !tool) {
   console.error("usage: node tests/player/player_scenario.mjs chromium|firefox|webkitgtk TOOL");
   process.exit(2);
 }
+const root = new URL("../..", import.meta.url).pathname;
 const lacking = missing(engine) ?? (existsSync("/usr/bin/python3") ? null : "apt-get install python3");
 if (lacking) skip(lacking);
+// Asked at configure time only whether it would skip itself: what the
+// recording needs is the last thing it could lack.
+if (process.env.HREFTRACK_PROBE) {
+  const needs = spawnSync("/usr/bin/python3", [join(root, "examples/lecture/serve.py"), "--needs"],
+                          { encoding: "utf8" });
+  if (needs.status !== 0) skip(/the recording needs: (.*)/.exec(needs.stderr)?.[1] ?? needs.stderr.trim());
+  process.exit(0);
+}
 
 const sleep = (ms) => new Promise((resolve) => { setTimeout(resolve, ms); });
-const root = new URL("../..", import.meta.url).pathname;
 const dir = mkdtempSync(join(tmpdir(), "hreftrack-player-"));
 const profile = mkdtempSync(join(tmpdir(), `hreftrack-${engine}-`));
 let server = null;
