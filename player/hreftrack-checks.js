@@ -196,22 +196,25 @@ function unchosenSlideMessages(missing, named) {
 }
 
 /**
- * What the page says of the slides of a served track, by what the server
- * answered for each (`statuses`, by the address the track names it by),
- * in the order they play (`urls`): one message a page that is not there,
+ * What the page says of the slides of a track as they are read, in the
+ * order they play (`urls`): of a page its server did not give, by what it
+ * answered (`statuses`, by the address the track names it by), and of a
+ * page read only in part for its length (`partial`); one message a page,
  * capped.
  * @param {string[]} urls
  * @param {Map<string, number>} statuses
+ * @param {Set<string>} partial
  * @returns {string[]}
  */
-function servedSlideMessages(urls, statuses) {
-  const problems = urls.map((url) => slideProblem(url, statuses.get(url) ?? 0));
+function slideMessages(urls, statuses, partial) {
+  const problems = urls.map((url) => slideProblem(url, statuses.get(url) ?? 0) ??
+                                     (partial.has(url) ? words.slides.readInPart(url) : null));
   return cappedMessages(/** @type {string[]} */ (problems.filter((problem) => problem !== null)), words.slides.more);
 }
 
 // Under Node, for the tests.
 if (typeof module === "object" && module !== null) {
-  Object.assign(module.exports, { shownMessages, cappedMessages, recordingProblem, seeksTo, seeksNowhere, seekProblem,
+  Object.assign(module.exports, { shownMessages, cappedMessages, longestPlay, recordingProblem, seeksTo, seeksNowhere, seekProblem,
                                   formatLength, playLengthAnswer, lengthProblem, slideProblem, noSlideChosen,
-                                  unchosenSlideMessages, servedSlideMessages });
+                                  unchosenSlideMessages, slideMessages });
 }

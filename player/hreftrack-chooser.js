@@ -153,7 +153,8 @@ function makeChooser({ part, files, folder }, wiring) {
     slideAddress(url) {
       if (!chosen.track || hasScheme(url)) return null;
       documents ??= makeSlideDocuments(withTrack(), (missing) => (noneChosen ? words.chooser.noSlides
-                                                                         : words.chooser.missingSlide(missing)));
+                                                                         : words.chooser.missingSlide(missing)),
+                                       wiring.say);
       return documents.address(url).then((href) => ({ href, sandboxed: true }));
     },
     problems(samples) {

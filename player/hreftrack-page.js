@@ -178,10 +178,10 @@
       const source = sources.has(sample.url) ? null : chooser.slideSource(sample);
       if (source !== null) sources.set(sample.url, source);
     }
-    const { texts: slides, statuses } = await readSlideTexts(sources);
+    const { texts: slides, statuses, partial } = await readSlideTexts(sources);
     if (own !== track) return;
     served.learn(statuses);
-    for (const message of servedSlideMessages([...sources.keys()], statuses)) say(message);
+    for (const message of slideMessages([...sources.keys()], statuses, partial)) say(message);
     slideTexts = new Map([...slides].map(([url, slide]) => [url, slide.text]));
     const titles = slideTitles(slides);
     slideList.title(titles);

@@ -39,7 +39,11 @@ function makeServedSlides() {
       if (!sameOrigin(href, location.href)) return null;
       let status = statuses.get(url);
       if (status === undefined) {
-        status = fetchSlide(href).then((answer) => answer.status);
+        status = fetchSlide(href).then((answer) => {
+          // Only whether it is there counts here.
+          answer.html?.cancel().catch(() => {});
+          return answer.status;
+        });
         statuses.set(url, status);
       }
       return status.then((answer) => {

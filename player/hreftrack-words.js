@@ -111,6 +111,9 @@ const words = (() => {
                                "forelesningen.",
       /** @param {string} url @param {number} status */
       refused: (url, status) => `Lysarket ${url} kunne ikke hentes (serveren svarte ${status}).`,
+      /** @param {string} url */
+      readInPart: (url) => `Lysarket ${url} er over 8 millioner tegn langt; bare begynnelsen er lest for titlene og ` +
+                           "søket.",
       /** @param {number} count */
       more: (count) => `… og ${count.toLocaleString("no")} lysark til mangler, som ikke nevnes her.`,
     },
@@ -136,6 +139,10 @@ const words = (() => {
                 "(foil0.html, foil1.html, …) sammen med opptaket og sporet.",
       /** @param {string} url */
       unreadSlide: (url) => `Kan ikke lese lysarket ${url}.`,
+      /** @param {string} url */
+      tooLarge: (url) => `Lysarket ${url} er over 8 MB, eller viser over 32 MB med bilder og annet fra disken, mer ` +
+                         "enn spilleren kan vise av et valgt lysark. Gjør bildene mindre, eller legg forelesningen " +
+                         "på en server.",
     },
 
     resume: {

@@ -17,7 +17,9 @@ import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFile
   from "node:fs";
 import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
+import { createServer as createNetServer } from "node:net";
 import { join } from "node:path";
+import zlib from "node:zlib";
 
 import { missing, openPage } from "./browsers.mjs";
 import { longTrack, serveLecture, serveWithoutRanges } from "./lecture.mjs";
@@ -760,9 +762,11 @@ test("a lecture chosen from disk plays whole from a player in another folder, a 
   await waitFor(heading, (shown) => shown === "Sporet", "slide 2 in the frame");
   assert.match(await page.frameAddress(), /^blob:/);
   assert.deepEqual(await page.frameRun(() => [getComputedStyle(document.querySelector("h1")).color,
-    document.querySelector("img").naturalWidth, getComputedStyle(document.querySelector(".bilde")).backgroundImage
-      .slice(0, 19), document.querySelector("a").hasAttribute("href"), document.scripts.length]),
-  ["rgb(0, 128, 0)", 1, 'url("data:image/gif', false, 0]);
+    getComputedStyle(document.querySelector("img")).content.slice(0, 19),
+    document.querySelector("img").getBoundingClientRect().width,
+    getComputedStyle(document.querySelector(".bilde")).backgroundImage.slice(0, 19),
+    document.querySelector("a").hasAttribute("href"), document.scripts.length]),
+  ["rgb(0, 128, 0)", 'url("data:image/gif', 40, 'url("data:image/gif', false, 0]);
   assert.deepEqual(await page.run(() => [document.title, document.getElementById("foil").getAttribute("sandbox")]),
                    ["Forelesning med lysark", ""]);
   // Without one of the slides: said once by its name, and a note in the frame in its place.
@@ -781,4 +785,101 @@ test("a lecture chosen from disk plays whole from a player in another folder, a 
   assert.deepEqual(folder.messages, []);
   await page.click("#slides li:nth-child(3)");
   await waitFor(heading, (shown) => shown === "Sporet", "slide 2 of the folder in the frame");
+});
+
+test("a slide chosen from disk calls out to no host, whatever it names", async () => {
+  // A listener on 127.0.0.1 counts every connection made to it.
+  let calls = 0;
+  const listener = createNetServer((socket) => {
+    calls += 1;
+    socket.destroy();
+  });
+  await new Promise((resolve) => { listener.listen(0, "127.0.0.1", resolve); });
+  const away = `http://127.0.0.1:${listener.address().port}`;
+  const lecture = join(dir, "kaller ut");
+  mkdirSync(lecture, { recursive: true });
+  for (const name of ["lecture.webm", "HREFTrack.txt", "foil0.html", "foil2.html", "foil3.html"]) {
+    copyFileSync(join(dir, name), join(lecture, name));
+  }
+  writeFileSync(join(lecture, "foil1.html"), `<!doctype html><html lang="nb"><head><title>Ut</title>
+<meta http-equiv="refresh" content="0; url=${away}/refresh"><base href="${away}/">
+<link rel="prefetch" href="${away}/prefetch"><link rel="preconnect" href="${away}">
+<link rel="preload" as="image" href="${away}/preload.png"><link rel="stylesheet" href="${away}/sheet.css">
+<link rel="icon" href="${away}/icon.png">
+<style>@import url(${away}/import.css); body { background: url(${away}/background.png) }</style></head>
+<body><h1>Ut</h1><iframe src="${away}/frame"></iframe><video src="${away}/video.webm" poster="${away}/poster.png">
+</video><audio src="${away}/audio.webm" autoplay></audio><video><source src="${away}/source.webm"></video>
+<object data="${away}/object"></object><embed src="${away}/embed"><img src="${away}/img.png"
+srcset="${away}/img2.png 2x"><input type="image" src="${away}/input.png" alt="x">
+<svg><image href="${away}/svg.png" width="10" height="10"/></svg>
+<p style="background: url(${away}/style.png)">Tekst</p></body></html>`);
+  try {
+    await load("", `file://${join(root, "player")}`);
+    await page.upload("#files", ["lecture.webm", "HREFTrack.txt", "foil0.html", "foil1.html", "foil2.html", "foil3.html"]
+      .map((name) => join(lecture, name)));
+    await until((s) => s.busy === "false" && s.entries[1] === "Lysark 1 · Ut 0:03", "the chosen lecture, titled");
+    await clickInView("#slides li:nth-child(2)");
+    await waitFor(frameText, (shown) => shown === "Ut", "the slide that calls out in the frame");
+    await sleep(1000);
+    console.log(`# ${engine}: connections to another host from a chosen slide: ${calls}`);
+    assert.equal(calls, 0);
+  } finally {
+    listener.close();
+  }
+});
+
+test("a picture a chosen slide shows ten times is inlined once; one too large is said, and its slide a note", async () => {
+  const lecture = join(dir, "bilder ti ganger");
+  mkdirSync(lecture, { recursive: true });
+  for (const name of ["lecture.webm", "HREFTrack.txt", "foil0.html", "foil3.html"]) {
+    copyFileSync(join(dir, name), join(lecture, name));
+  }
+  // A picture of 300 by 1 pixels, made 1 MB long by a comment chunk no browser shows.
+  const chunk = (type, data) => {
+    const length = Buffer.alloc(4);
+    length.writeUInt32BE(data.length);
+    return Buffer.concat([length, Buffer.from(type), data, Buffer.alloc(4)]);
+  };
+  const header = Buffer.alloc(13);
+  header.writeUInt32BE(300, 0);
+  header.writeUInt32BE(1, 4);
+  header.set([8, 0, 0, 0, 0], 8);
+  const png = Buffer.concat([Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]), chunk("IHDR", header),
+                             chunk("tEXt", Buffer.alloc(1024 * 1024, 0x41)),
+                             chunk("IDAT", zlib.deflateSync(Buffer.alloc(301))), chunk("IEND", Buffer.alloc(0))]);
+  // A PNG's checksums, which browsers check, of each chunk.
+  const crc32 = (bytes) => {
+    let crc = ~0;
+    for (const byte of bytes) {
+      crc ^= byte;
+      for (let bit = 0; bit < 8; bit += 1) crc = (crc >>> 1) ^ (0xedb88320 & -(crc & 1));
+    }
+    return ~crc >>> 0;
+  };
+  for (let at = 8; at < png.length;) {
+    const length = png.readUInt32BE(at);
+    png.writeUInt32BE(crc32(png.subarray(at + 4, at + 8 + length)), at + 8 + length);
+    at += 12 + length;
+  }
+  writeFileSync(join(lecture, "stor.png"), png);
+  writeFileSync(join(lecture, "foil1.html"), `<!doctype html><title>Ti</title><h1>Ti</h1>
+${'<img alt="" src="stor.png">'.repeat(10)}`);
+  // Past what a chosen slide may show.
+  writeFileSync(join(lecture, "enorm.png"), Buffer.alloc(33 * 1024 * 1024));
+  writeFileSync(join(lecture, "foil2.html"), '<!doctype html><title>Enorm</title><img alt="" src="enorm.png">');
+  await load("", `file://${join(root, "player")}`);
+  await page.upload("#files", ["lecture.webm", "HREFTrack.txt", "foil0.html", "foil1.html", "foil2.html", "foil3.html",
+                               "stor.png", "enorm.png"].map((name) => join(lecture, name)));
+  await until((s) => s.busy === "false" && s.entries[1] === "Lysark 1 · Ti 0:03", "the chosen lecture, titled");
+  await clickInView("#slides li:nth-child(2)");
+  await waitFor(frameText, (shown) => shown === "Ti", "the slide of ten pictures");
+  const [widths, length] = await page.frameRun(() => [[...document.images].map((image) => image.width),
+                                                      document.documentElement.outerHTML.length]);
+  console.log(`# ${engine}: a slide showing a 1 MB picture ten times, made into ${length} characters`);
+  assert.deepEqual(widths, Array(10).fill(300));
+  assert.ok(length < 2 * png.length, `${length} characters`);
+  await clickInView("#slides li:nth-child(3)");
+  const said = words.chooser.tooLarge("foil2.html");
+  await waitFor(frameText, (shown) => shown === said, "the note in place of the slide too large");
+  assert.deepEqual((await state()).messages, [said]);
 });

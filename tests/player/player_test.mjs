@@ -23,14 +23,15 @@ import { longTrack } from "./lecture.mjs";
 // made globals here, in the page's order, so that each script finds the
 // others' as it does in the page.
 const require = createRequire(import.meta.url);
-for (const script of ["words", "checks", "track", "link", "files", "list", "rules", "search", "memory", "export",
-                      "timeline"]) {
+for (const script of ["words", "checks", "track", "link", "files", "list", "rules", "search", "markup", "slide-text",
+                      "memory", "export", "timeline"]) {
   Object.assign(globalThis, require(`../../player/hreftrack-${script}.js`));
 }
 const { words, allowedUrl, maxSamples, parseTrack, playableSamples, problemMessages, captionsLabel, fileName,
         readLink, sameOrigin, chooseFiles, chosenSlide, chosenPath, fileAt, missingSlides, cssAddresses, rewriteCss, entryLabel, listKey, rowsToLayOut, slideTitles, foldText,
         indexLecture, markWords, queryWords, searchLecture, recordingProblem, seeksTo, seeksNowhere, seekProblem,
-        formatLength, playLengthAnswer, lengthProblem, slideProblem, unchosenSlideMessages, servedSlideMessages,
+        formatLength, playLengthAnswer, lengthProblem, slideProblem, unchosenSlideMessages, slideMessages,
+        makeMarkupReader, makeSlideTextSink,
         decide, initialState, isTextField,
         sampleAt, spanAt, stepFrom, lectureKey, readLecture, readSettings, momentToKeep, makeMemory, sortNotes,
         lectureChapters, chaptersVtt, groupNotes, notesMarkdown, momentLink, lectureName, timelineSegments,
@@ -230,10 +231,13 @@ test("a slide page the server does not give is said by its name, at most ten and
   assert.deepEqual([200, 304, 0].map((status) => slideProblem("foil3.html", status)), [null, null, null]);
   // In the order the slides play, however many are missing.
   const urls = Array.from({ length: 40 }, (_, i) => `foil${39 - i}.html`);
-  const said = servedSlideMessages(urls, new Map(urls.map((url) => [url, 404])));
+  const said = slideMessages(urls, new Map(urls.map((url) => [url, 404])), new Set());
   assert.deepEqual([said.length, said[0], said[10]],
                    [11, words.slides.missing("foil39.html"), words.slides.more(30)]);
-  assert.deepEqual(servedSlideMessages(["foil1.html", "foil2.html"], new Map([["foil1.html", 200]])), []);
+  assert.deepEqual(slideMessages(["foil1.html", "foil2.html"], new Map([["foil1.html", 200]]), new Set()), []);
+  // A page too long to read whole is said, once, in the same count.
+  assert.deepEqual(slideMessages(["foil1.html", "foil2.html"], new Map([["foil2.html", 404]]), new Set(["foil1.html"])),
+                   [words.slides.readInPart("foil1.html"), words.slides.missing("foil2.html")]);
 });
 
 test("a track chosen from disk without its slides: one message that says how; some missing: ten and a count", () => {
@@ -303,6 +307,84 @@ test("the rows the list lays out: those in view and more on each side, never pas
   assert.deepEqual(rows(4, 0), { first: 0, end: 4 });
   // Before a row is laid out, its height is not known: the rows around the marked one.
   assert.deepEqual(rows(100000, 0, 0, 90000), { first: 89750, end: 90251 });
+});
+
+// What a slide's mark-up reads as, fed to the reader in blocks of `size`
+// (the whole at once where none), its white space collapsed.
+function readMarkup(html, size = html.length || 1) {
+  const { sink, slide } = makeSlideTextSink();
+  const reader = makeMarkupReader(sink);
+  for (let at = 0; at < html.length; at += size) reader.feed(html.slice(at, at + size));
+  reader.end();
+  const read = slide();
+  const collapse = (text) => text.replace(/\s+/g, " ").trim();
+  return [collapse(read.title), collapse(read.heading), collapse(read.text)];
+}
+
+test("a slide's text, title and heading as a browser reads them, however its mark-up is cut into blocks", () => {
+  const cases = [
+    // Text between elements a blank apart; a heading's own text as one.
+    ["<title>Måling &amp; tid</title><h1>Måling <em>av</em> tid</h1><p>Tekst", ["Måling &amp; tid", "Måling av tid",
+                                                                            "Måling av tid Tekst"]],
+    // A ">" in a quoted value ends no tag; handlers and styles say nothing.
+    ['<p title="a>b" style=\'x>y\' onclick="go()">x</p>', ["", "", "x"]],
+    // What is no text: scripts, styles, comments (which part no words, as on the screen), doctypes,
+    // templates, noscript.
+    ['<!doctype html><?xml x?><script>if (a<b) "</p>"</script ><style>p{}</STYLE>a<!-- <p>b</p> -- -->c',
+     ["", "", "ac"]],
+    ["<template><template>a</template>b</template><noscript>n</noscript>c", ["", "", "c"]],
+    // A raw element's text is text, a "<" in it too; xmp's "&" is no reference.
+    ["<textarea><b>x</b></textarea><xmp>&amp;</xmp>", ["", "", "&lt;b>x&lt;/b> &amp;amp;"]],
+    ["<title>a<b>c</title><title>second</title>", ["a&lt;b>c", "", ""]],
+    // In SVG a title is no page title, and CDATA is text; outside it a comment.
+    ["<svg><title>s</title><![CDATA[a<b]]></svg><![CDATA[x]]>t<title>T</title>", ["T", "", "s a&lt;b t"]],
+    // The first heading only; a heading begun ends the one open.
+    ["<h2>a<h1>b</h1><h1>c</h1>", ["", "a", "a b c"]],
+    // What only looks like a tag is text; what the text ends in is dropped.
+    ["a < b <3 </ p> </> x<p class=\"y", ["", "", "a &lt; b &lt;3 x"]],
+    ["<script>x</scrip</script>y</SCRIPT", ["", "", "y"]],
+  ];
+  for (const [html, expected] of cases) {
+    for (const size of [undefined, 1, 2, 3, 7]) {
+      assert.deepEqual(readMarkup(html, size), expected, `${html} in blocks of ${size ?? "all"}`);
+    }
+  }
+});
+
+test("a tag's attributes as a browser reads them: names in lower case, values as written, the first of a name",
+     () => {
+  const tags = [];
+  const reader = makeMarkupReader({ text() {}, close() {},
+                                    open: (name, attributes, closed, foreign) => tags.push([name, attributes, closed, foreign]) });
+  reader.feed(`<IMG SRC=a.png alt='x "y"' data-z = "1" checked><p =x><a b="1"c=2/><br/><svg><path d="M0"/></svg>`);
+  reader.end();
+  assert.deepEqual(tags, [
+    ["img", [["src", "a.png"], ["alt", 'x "y"'], ["data-z", "1"], ["checked", null]], false, false],
+    ["p", [["=x", null]], false, false], ["a", [["b", "1"], ["c", "2/"]], false, false], ["br", [], false, false],
+    ["svg", [], false, true], ["path", [["d", "M0"]], true, true]]);
+});
+
+test("hostile mark-up costs the reader its length, not its square: four times as much takes four times as long",
+     () => {
+  const hostile = {
+    "unclosed tags": (n) => "<a ".repeat(n),
+    "one tag's attributes": (n) => `<p ${'onclick="x" '.repeat(n)}>`,
+    "unclosed values": (n) => '<p a="'.repeat(n),
+    "end tags that never end a script": (n) => `<script>${"</scrip".repeat(n)}`,
+    "nested elements": (n) => "<div><b><i>".repeat(n),
+  };
+  // The least of three runs, in milliseconds, once the reader is warm.
+  const took = (html) => Math.min(...[0, 1, 2, 3].map(() => {
+    const started = performance.now();
+    readMarkup(html, 64 * 1024);
+    return performance.now() - started;
+  }));
+  for (const [name, make] of Object.entries(hostile)) {
+    const small = took(make(40000));
+    const large = took(make(160000));
+    // Linear: about 4; the square: 16.
+    assert.ok(large < 8 * Math.max(small, 1), `${name}: ${small.toFixed(1)} ms, four times as much ${large.toFixed(1)} ms`);
+  }
 });
 
 test("slide titles: the page's title, else its first heading, where the title tells nothing", () => {
