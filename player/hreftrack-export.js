@@ -87,12 +87,14 @@ function groupNotes(notes, samples) {
 
 /**
  * `text` as Markdown shows it, never as mark-up: every character that
- * Markdown reads otherwise escaped, on one line.
+ * Markdown reads otherwise escaped, on one line; so are the ":" of "://"
+ * and every ".", which a viewer would make a link of an address by, and a
+ * "=" that begins it, which would make the line above a heading.
  * @param {string} text
  * @returns {string}
  */
 function markdownText(text) {
-  return text.replace(/\s+/g, " ").replace(/[\\`*_{}[\]<>()#+\-.!|~&]/g, "\\$&");
+  return text.replace(/\s+/g, " ").replace(/[\\`*_{}[\]<>()#+\-.!|~&]|:(?=\/\/)|^=/g, "\\$&");
 }
 
 /**
@@ -110,8 +112,8 @@ function notesMarkdown(lecture, groups, heading, link) {
   for (const group of groups) {
     lines.push("", `## ${markdownText(heading(group.sample))}`, "");
     for (const note of group.notes) {
-      // The lines of a note stay in its list item.
-      const text = note.text.replace(/\r\n?/g, "\n").replace(/\n/g, "\n  ");
+      // The lines of a note stay in its list item, each as text only.
+      const text = note.text.split(/\r\n?|\n/).map(markdownText).join("\n  ");
       lines.push(`- [${formatStart(note.time)}](<${link(note.time)}>) ${text}`);
     }
   }

@@ -20,13 +20,15 @@
 
 /**
  * The time a link asks to start at, from its `t=SECONDS`: null where it
- * gives none, NaN where it is no number of seconds.
+ * gives none, NaN where it is no number of seconds, or one too large to
+ * hold.
  * @param {string | null} value
  * @returns {number | null}
  */
 function startTime(value) {
   if (value === null) return null;
-  return /^(\d+(\.\d*)?|\.\d+)$/.test(value) ? Number(value) : NaN;
+  const seconds = /^(\d+(\.\d*)?|\.\d+)$/.test(value) ? Number(value) : NaN;
+  return Number.isFinite(seconds) ? seconds : NaN;
 }
 
 /**
@@ -106,7 +108,9 @@ function readLink(href) {
   const plan = { track: null, video: null, captions: null, startAt: startTime(query.get("t")),
                  language: language ?? "no", chooser: false, messages: [] };
   if (Number.isNaN(plan.startAt)) {
-    plan.messages.push(words.link.notSeconds(String(query.get("t"))));
+    const value = String(query.get("t"));
+    // A value of any length is said by its start.
+    plan.messages.push(words.link.notSeconds(value.length > 20 ? `${value.slice(0, 20)}…` : value));
     plan.startAt = null;
   }
   if (language === null) {

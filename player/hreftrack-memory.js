@@ -58,6 +58,8 @@ function storedObject(text) {
 
 /** @param {unknown} value @returns {value is number} */
 const isTime = (value) => typeof value === "number" && Number.isFinite(value) && value >= 0;
+/** A moment of a recording, no later than the longest track ends. @param {unknown} value @returns {value is number} */
+const isMoment = (value) => isTime(value) && value <= longestPlay / 100;
 
 /**
  * Notes in the order they are listed: by their moment, then as they were made.
@@ -78,12 +80,12 @@ function readLecture(text) {
   /** @type {LectureRecord} */
   const record = { moment: null, notes: [] };
   if (stored === null || stored.version !== memoryVersion) return record;
-  if (isTime(stored.moment)) record.moment = stored.moment;
+  if (isMoment(stored.moment)) record.moment = stored.moment;
   if (Array.isArray(stored.notes)) {
     for (const note of stored.notes.slice(0, mostNotes)) {
       if (typeof note !== "object" || note === null) continue;
       const { time, text: written, made } = note;
-      if (isTime(time) && typeof written === "string" && written.length <= noteLength && isTime(made)) {
+      if (isMoment(time) && typeof written === "string" && written.length <= noteLength && isTime(made)) {
         record.notes.push({ time, text: written, made });
       }
     }

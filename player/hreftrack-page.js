@@ -59,7 +59,7 @@
       timeline.hits(hits);
     } });
   const recording = makeRecording(byId("recording", HTMLVideoElement), {
-    ready: () => dispatch({ type: "ready" }),
+    ready: () => dispatch({ type: "ready", duration: recording.duration() }),
     seeked: (time) => dispatch({ type: "seeked", time }),
     missed: (time) => dispatch({ type: "missed", time }),
     left: (time) => dispatch({ type: "cue", time }),
@@ -113,6 +113,7 @@
       else if (action.type === "mark" && action.list === "captions") transcript.mark(action.index);
       else if (action.type === "mark") [slideList, timeline].forEach((part) => part.mark(action.index));
       else if (action.type === "watch") recording.watch(action.from, action.to);
+      else if (action.type === "refuse") say(words.link.pastEnd(formatStart(action.time), formatStart(action.duration)));
       else domEvent?.preventDefault();
     }
   }
@@ -163,7 +164,7 @@
       listed = own;
       readSlides();
     });
-    dispatch({ type: "track", samples, startAt: openLecture() });
+    dispatch({ type: "track", samples, startAt: openLecture(), duration: recording.duration() });
     timeline.show(samples, length());
     reindex();
   }

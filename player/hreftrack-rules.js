@@ -18,6 +18,8 @@
  * @property {{ from: number, to: number } | null} watched  the span the page watches the recording leave
  * @property {boolean} ready   the recording can seek: its metadata is loaded
  * @property {number | null} pendingSeek  a time to seek to once the recording is ready
+ * @property {number | null} start  where the lecture was asked to start (a link's t=, or where it was left),
+ *   while that seek waits for the recording to be ready
  * @property {boolean} seeking  a seek of the player's is under way
  */
 /**
@@ -30,7 +32,9 @@
  * @typedef {{ index: number, from: number, to: number }} Span
  */
 /**
- * What the page must do.  "show" gives the slide's address as resolved and
+ * What the page must do.  "refuse" says that the lecture was asked to
+ * start at `time`, past the end of a recording of `duration` seconds, and
+ * starts at its beginning instead.  "show" gives the slide's address as resolved and
  * as the track writes it.  "mark" names the list whose current entry
  * changes: the slide list, or the transcript of the captions.  "watch" asks
  * the page to report the moment the recording leaves the span: a cue of a
@@ -38,13 +42,15 @@
  * happens, does that.
  * @typedef {{ type: "show", href: string, url: string } | { type: "seek", time: number } |
  *           { type: "mark", list: "slides" | "captions", index: number } |
- *           { type: "watch", from: number, to: number } | { type: "prevent" }} PlayerAction
+ *           { type: "watch", from: number, to: number } | { type: "prevent" } |
+ *           { type: "refuse", time: number, duration: number }} PlayerAction
  */
 /**
- * What happened.  `time` is where the recording stands.
- * @typedef {{ type: "track", samples: Sample[], startAt: number | null } |
+ * What happened.  `time` is where the recording stands; `duration` is its
+ * length, NaN while unknown.
+ * @typedef {{ type: "track", samples: Sample[], startAt: number | null, duration: number } |
  *           { type: "captions", captions: Timed[], time: number } |
- *           { type: "recording" } | { type: "ready" } |
+ *           { type: "recording" } | { type: "ready", duration: number } |
  *           { type: "cue", time: number } | { type: "seeked", time: number } | { type: "missed", time: number } |
  *           { type: "choose", index: number } | { type: "go", time: number } |
  *           { type: "step", direction: 1 | -1, time: number } |
@@ -55,7 +61,7 @@
 /** @returns {PlayerState} */
 function initialState() {
   return { samples: [], current: -1, captions: [], caption: -1, watched: null, ready: false, pendingSeek: null,
-           seeking: false };
+           start: null, seeking: false };
 }
 
 /**
@@ -150,6 +156,17 @@ function isTextField(element) {
 }
 
 /**
+ * Whether a start at `time` lies past the end of a recording of `duration`
+ * seconds, where its length is known.
+ * @param {number} time
+ * @param {number} duration
+ * @returns {boolean}
+ */
+function pastEnd(time, duration) {
+  return Number.isFinite(duration) && time > duration;
+}
+
+/**
  * The player's answer to `event` in `state`: its new state and what the
  * page must do, in order.
  * @param {PlayerState} state
@@ -196,6 +213,7 @@ function decide(state, event) {
   // ended, the recording is not followed: the time it leaves would send the
   // frame back to the page that the seek moves away from.
   const seek = (/** @type {number} */ time) => {
+    next.start = null;
     if (next.ready) {
       next.seeking = true;
       next.pendingSeek = null;
@@ -221,13 +239,18 @@ function decide(state, event) {
     case "track": {
       // The page of the start shows at once, before the recording plays:
       // slide 0's at time 0, or the one at a link's t=.
-      const at = event.startAt ?? 0;
+      let at = event.startAt ?? 0;
       next.samples = event.samples;
       next.current = -1;
       next.watched = null;
       next.pendingSeek = null;
+      if (pastEnd(at, event.duration)) {
+        actions.push({ type: "refuse", time: at, duration: event.duration });
+        at = 0;
+      }
       follow(at);
       if (at > 0) seek(at);
+      if (at > 0 && !next.ready) next.start = at;
       break;
     }
     case "captions":
@@ -245,7 +268,15 @@ function decide(state, event) {
       break;
     case "ready":
       next.ready = true;
-      if (state.pendingSeek !== null) seek(state.pendingSeek);
+      next.start = null;
+      // Only now may the start asked for turn out to lie past the end.
+      if (state.start !== null && state.pendingSeek === state.start && pastEnd(state.start, event.duration)) {
+        actions.push({ type: "refuse", time: state.start, duration: event.duration });
+        next.pendingSeek = null;
+        follow(0);
+      } else if (state.pendingSeek !== null) {
+        seek(state.pendingSeek);
+      }
       break;
     case "seeked":
       next.seeking = false;

@@ -54,6 +54,9 @@ const words = (() => {
     link: {
       /** @param {string} value */
       notSeconds: (value) => `t=${value} er ikke et antall sekunder; opptaket starter ved begynnelsen.`,
+      /** @param {string} start @param {string} length */
+      pastEnd: (start, length) => `Lenken ber om å starte ved ${start}, men opptaket er bare ${length} langt; det ` +
+                                  "starter ved begynnelsen.",
       /** @param {string} value */
       notLanguage: (value) => `captionslang=${value} er ingen språkkode; tekstingen regnes som norsk.`,
       fromDisk: "Siden er åpnet som fil og kan ikke hente filene selv: velg mappen med forelesningen.",

@@ -515,11 +515,16 @@ test("chapters: the slides in the media session, and a WebVTT chapters file that
   assert.deepEqual(cues, [[0, 3, names[0]], [3, 7, names[1]], [7, 12, names[2]], [12, 20, names[3]]]);
 });
 
-test("t= starts the recording there, with its page", async () => {
+test("t= starts the recording there, with its page; past the recording's end it is refused, and said", async () => {
   assert.deepEqual((await load(`${played}&t=12.5`)).messages, []);
   await until((s) => !s.seeking && Math.abs(s.time - 12.5) < 0.01 && s.current === 3,
               "the recording at 12.5 s, slide 3 marked");
   await expectPage("foil3.html", "with t=12.5");
+  // Past the end of the 20 s recording: slide 0 at 0:00, and why.
+  await page.goto(`${base}/index.html${played}&t=999`);
+  const refused = await until((s) => s.metadata && s.messages.length > 0 && s.current === 0, "t=999 refused");
+  assert.deepEqual([refused.messages, refused.time], [[words.link.pastEnd("16:39", "0:20")], 0]);
+  await expectPage("foil0.html", "with t=999");
 });
 
 test("a recording that is missing, or of a type the browser cannot play, is said; the rest works", async () => {

@@ -153,6 +153,9 @@ test("the link: the track and captions of the page's own origin only, t=, captio
     link = readLink(`${page}?t=${t}`);
     assert.deepEqual([link.startAt, link.messages.length], [null, 1], t);
   }
+  // Digits past what a number holds are no time, said by their start.
+  link = readLink(`${page}?t=${"9".repeat(311)}`);
+  assert.deepEqual([link.startAt, link.messages], [null, [words.link.notSeconds(`${"9".repeat(20)}…`)]]);
   for (const lang of ["", "n", "no_NO", "en-", "<b>", "toolonglanguage"]) {
     link = readLink(`${page}?captionslang=${encodeURIComponent(lang)}`);
     assert.deepEqual([link.language, link.messages.length], ["no", 1], lang);
@@ -521,8 +524,9 @@ function run(...events) {
   return { state, actions };
 }
 
-const track = (startAt = null) => ({ type: "track", samples, startAt });
-const ready = { type: "ready" };
+const track = (startAt = null, duration = NaN) => ({ type: "track", samples, startAt, duration });
+// The recording of the samples is 30 s long.
+const ready = { type: "ready", duration: 30 };
 const cue = (time) => ({ type: "cue", time });
 const seeked = (time) => ({ type: "seeked", time });
 const choose = (index) => ({ type: "choose", index });
@@ -561,6 +565,18 @@ test("a moment chosen, as a caption's start: its page at once, and the recording
   // The transcript's caption that plays is found as a slide's sample is.
   const captions = [{ start: 0.5, end: 2.8 }, { start: 3, end: 6.5 }, { start: 6, end: 11.5 }];
   assert.deepEqual([0, 0.5, 2.9, 3, 6.2, 11.5].map((t) => sampleAt(captions, t)), [-1, 0, -1, 1, 2, -1]);
+});
+
+test("a t= past the end of the recording is refused once its length is known: slide 0, and no seek", () => {
+  // Known as the track arrives, or only once the recording is ready.
+  assert.deepEqual(run(ready, track(999, 30)).actions, ["refuse 999 30", "mark 0", "show foil0.html", "watch 0-3"]);
+  const { state, actions } = run(track(999), { type: "ready", duration: 30 });
+  assert.deepEqual(actions, [`watch 30-${Number.MAX_SAFE_INTEGER}`, "refuse 999 30", "mark 0", "show foil0.html",
+                             "watch 0-3"]);
+  assert.deepEqual([state.pendingSeek, state.seeking], [null, false]);
+  // Within the recording it seeks; a slide chosen meanwhile is no start refused.
+  assert.deepEqual(run(track(29), ready).actions.slice(-1), ["seek 29"]);
+  assert.deepEqual(run(track(999), choose(1), ready).actions.slice(-1), ["seek 3"]);
 });
 
 test("a slide chosen before the recording is ready wins over t=", () => {
@@ -621,11 +637,12 @@ test("what is kept of a lecture: read back only as the page wrote it; refused st
   assert.deepEqual(memory.lecture(lectureKey("a.webm:10", "HREFTrack.txt:20")), { moment: null, notes: [] });
   // Anything the page did not write is passed by, a note at a time.
   for (const foreign of ["", "{", "null", "[]", '{"version":2,"moment":5}', '{"version":1,"moment":-1}',
-                         '{"version":1,"moment":"5"}', '{"version":1,"notes":{}}']) {
+                         '{"version":1,"moment":"5"}', '{"version":1,"notes":{}}', '{"version":1,"moment":1e308}']) {
     assert.deepEqual(readLecture(foreign), { moment: null, notes: [] }, foreign);
   }
   const mixed = { version: 1, notes: [{ time: 1, text: "god", made: 1 }, { time: "2", text: "x", made: 2 }, null,
-                                      { time: 3, text: 7, made: 3 }, { time: 4, text: "y".repeat(20001), made: 4 }] };
+                                      { time: 3, text: 7, made: 3 }, { time: 4, text: "y".repeat(20001), made: 4 },
+                                      { time: 1e308, text: "past any track", made: 5 }] };
   assert.deepEqual(readLecture(JSON.stringify(mixed)).notes.map((note) => note.text), ["god"]);
   assert.deepEqual(readSettings('{"version":1,"rate":1.5,"captions":false,"transcript":"nei"}'),
                    { rate: 1.5, captions: false, transcript: true });
@@ -663,6 +680,12 @@ test("notes in time order, under the slide of their moment, as Markdown that sho
     "## Lysark 2 · \\*Fet\\* \\<b\\>\\[lenke\\]\\(javascript:x\\)", "",
     "- [0:08](<http://x/index.html?video=a.webm&t=8>) Sporet", "  to linjer", ""].join("\n"));
   assert.deepEqual(["forelesning 3.webm", "opptak", ".webm"].map(lectureName), ["forelesning 3", "opptak", "forelesning"]);
+  // A note's text is text too: no link, element, reference, address or heading of it; its lines kept.
+  const hostile = groupNotes([{ time: 1, made: 1,
+    text: "[klikk](javascript:alert(1))\n<script>x</script>\n[ref]: javascript:y\nse https://x.no\n===" }], samples);
+  assert.deepEqual(notesMarkdown("f", hostile, () => "Lysark 0", link).split("\n").slice(4, 9), [
+    "- [0:01](<http://x/index.html?video=a.webm&t=1>) \\[klikk\\]\\(javascript:alert\\(1\\)\\)",
+    "  \\<script\\>x\\</script\\>", "  \\[ref\\]: javascript:y", "  se https\\://x\\.no", "  \\==="]);
 });
 
 test("chapters: a cue for each slide shown, until the next one starts, its name as plain text", () => {
