@@ -126,9 +126,16 @@ function makeSlideDocuments(chosen, missing, say) {
       promise.catch(() => {});
       return promise;
     };
-    // What the document is written of, some of it once what it names is inlined.
+    // What the document is written of, some of it once what it names is
+    // inlined; what is known at once joins the text before it.
     /** @type {(string | Promise<string>)[]} */
     const parts = [`<!doctype html>\n<meta http-equiv="Content-Security-Policy" content="${chosenSlidePolicy}">\n`];
+    /** @param {string | Promise<string>} piece */
+    const write = (piece) => {
+      const last = parts.length - 1;
+      if (typeof piece === "string" && typeof parts[last] === "string") parts[last] += piece;
+      else parts.push(typeof piece === "string" ? piece : later(piece));
+    };
     // The rules that stand for style attributes, which the policy refuses,
     // and for the pictures that img elements show, each picture once.
     /** @type {Promise<string>[]} */
@@ -159,8 +166,7 @@ function makeSlideDocuments(chosen, missing, say) {
         // Style sheets inlined, and nothing else: a link to another host,
         // to prefetch or to connect, would call out.
         if (!/(^|\s)stylesheet(\s|$)/i.test(get("rel")) || !kept.has("href")) return;
-        parts.push(later(inline(get("href")).then((address) => (address === null ? "" :
-          `<link rel="stylesheet" href="${address}">`))));
+        write(inline(get("href")).then((address) => (address === null ? "" : `<link rel="stylesheet" href="${address}">`)));
         return;
       }
       /** @type {(string | Promise<string>)[]} */
@@ -234,7 +240,8 @@ function makeSlideDocuments(chosen, missing, say) {
         }
       }
       written.push(selfClosed ? "/>" : ">");
-      parts.push(later(Promise.all(written).then((pieces) => pieces.join(""))));
+      write(written.every((piece) => typeof piece === "string") ? written.join("")
+        : Promise.all(written).then((pieces) => pieces.join("")));
     }
 
     /** @type {MarkupSink} */
@@ -242,7 +249,7 @@ function makeSlideDocuments(chosen, missing, say) {
       text(raw) {
         if (depth > 0) return;
         if (style !== null) style.push(raw);
-        else parts.push(raw);
+        else write(raw);
       },
       open(name, attributes, selfClosed) {
         if (depth > 0) {
@@ -268,14 +275,14 @@ function makeSlideDocuments(chosen, missing, say) {
           return;
         }
         if (name === "picture" && inPicture > 0) inPicture -= 1;
-        parts.push(`</${name}>`);
+        write(`</${name}>`);
       },
     };
     // A style element becomes a sheet of a data: address.
     function endStyle() {
       const written = (style ?? []).join("");
       style = null;
-      parts.push(later(inlineCss(written, path, 1, shown).then((css) => `<link rel="stylesheet" href="${cssAddress(css)}">`)));
+      write(inlineCss(written, path, 1, shown).then((css) => `<link rel="stylesheet" href="${cssAddress(css)}">`));
     }
 
     await readMarkup(file.blob.stream(), makeMarkupReader(sink), chosenPageLongest, new AbortController().signal);
