@@ -46,8 +46,7 @@ def missing_tools():
 
 def prepare(work, tool_command):
     """Lays the lecture out in `work`: player, slide pages, track and recording."""
-    for name in sorted(os.listdir(os.path.join(ROOT, "player"))):
-        shutil.copy(os.path.join(ROOT, "player", name), work)
+    shutil.copytree(os.path.join(ROOT, "player"), work, dirs_exist_ok=True)
     for name in sorted(os.listdir(HERE)):
         if re.fullmatch(r"foil\d+\.html|log\.xml|lecture\.vtt", name):
             shutil.copy(os.path.join(HERE, name), work)

@@ -13,8 +13,7 @@
 import { spawnSync } from "node:child_process";
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
-import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync }
-  from "node:fs";
+import { copyFileSync, cpSync, existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
 import { createServer as createNetServer } from "node:net";
@@ -25,7 +24,7 @@ import { missing, openPage } from "./browsers.mjs";
 import { longTrack, serveLecture, serveWithoutRanges } from "./lecture.mjs";
 
 const require = createRequire(import.meta.url);
-const { words } = require("../../player/hreftrack-words.js");
+const { words } = require("../../player/rules/words.js");
 const [engine, tool] = process.argv.slice(2);
 
 function skip(what) {
@@ -750,7 +749,7 @@ test("a lecture chosen from disk plays whole from a player in another folder, a 
   // The player in another folder, as the package installs it.
   const player = join(dir, "spiller");
   mkdirSync(player);
-  for (const name of readdirSync(join(root, "player"))) copyFileSync(join(root, "player", name), join(player, name));
+  cpSync(join(root, "player"), player, { recursive: true });
   const heading = frameText;
   const choose = async (names, entriesTitled = titled) => {
     await load("", `file://${player}`);

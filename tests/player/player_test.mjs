@@ -11,7 +11,7 @@
 import { test } from "node:test";
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
@@ -19,14 +19,15 @@ import { join } from "node:path";
 import { longTrack } from "./lecture.mjs";
 
 // The player's scripts are classic scripts, which share their functions as
-// the page's globals.  Node loads each as a CommonJS module; its exports are
-// made globals here, in the page's order, so that each script finds the
-// others' as it does in the page.
+// the page's globals.  Node loads each of its rules as a CommonJS module, as
+// index.html loads them and in its order; its exports are made globals
+// here, so that each script finds the others' as it does in the page.
 const require = createRequire(import.meta.url);
-for (const script of ["words", "checks", "track", "link", "files", "list", "rules", "search", "markup", "slide-text",
-                      "memory", "export", "timeline"]) {
-  Object.assign(globalThis, require(`../../player/hreftrack-${script}.js`));
-}
+const player = new URL("../../player/", import.meta.url).pathname;
+const loaded = [...readFileSync(join(player, "index.html"), "utf8").matchAll(/<script src="([^"]+)" defer><\/script>/g)]
+  .map((script) => script[1]);
+const rules = loaded.filter((script) => script.startsWith("rules/"));
+for (const script of rules) Object.assign(globalThis, require(join(player, script)));
 const { words, allowedUrl, maxSamples, parseTrack, playableSamples, problemMessages, captionsLabel, fileName,
         readLink, sameOrigin, chooseFiles, chosenSlide, chosenPath, fileAt, missingSlides, cssAddresses, rewriteCss, entryLabel, listKey, rowsToLayOut, slideTitles, foldText,
         indexLecture, markWords, queryWords, searchLecture, recordingProblem, seeksTo, seeksNowhere, seekProblem,
@@ -39,6 +40,19 @@ const { words, allowedUrl, maxSamples, parseTrack, playableSamples, problemMessa
 
 const root = new URL("../..", import.meta.url).pathname;
 const command = (process.env.HREFTRACK_COMMAND ?? "").split(";").filter((word) => word !== "");
+
+test("the page loads every script of the player, and its rules touch no browser", () => {
+  // A script left out of index.html would be missing from the page, and its rules from these tests.
+  const scripts = readdirSync(player, { recursive: true }).filter((name) => name.endsWith(".js"));
+  assert.deepEqual([...loaded].sort(), scripts.sort());
+  assert.deepEqual([loaded[0], loaded.at(-1)], ["rules/words.js", "page.js"]);
+  // What is pure takes what it needs of the page as arguments; only the rest may reach for it.
+  for (const script of rules) {
+    const code = readFileSync(join(player, script), "utf8").replace(/\/\*[\s\S]*?\*\/|\/\/.*$/gm, "");
+    const reaches = /\b(document|window|localStorage|navigator|location|fetch|DOMParser|URL\.createObjectURL)\b/.exec(code);
+    assert.equal(reaches?.[0], undefined, `${script} reaches for ${reaches?.[0]}`);
+  }
+});
 
 // The track the tool writes for `log` with the two answers.
 function toolTrack(log, offset, playLength) {

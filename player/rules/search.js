@@ -2,8 +2,7 @@
 // Finds words in a lecture: in the text of its slides and in its captions,
 // and marks them where they stand.  Matching ignores case and accents
 // ("cafe" finds "café") and the Unicode form a text was saved in, while æ,
-// ø and å stay letters of their own.  A classic script like
-// hreftrack-track.js.
+// ø and å stay letters of their own.
 "use strict";
 
 /**

@@ -2,7 +2,7 @@
 // Reads the page's own address: which recording, track and captions a link
 // names, where it asks the recording to start, and what the page must say
 // about it.  Only a track and captions of the page's own origin are played.
-// A classic script like hreftrack-track.js.
+//
 "use strict";
 
 /**

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The files the page makes of a lecture for its user to keep: the notes as
 // Markdown, and the slides shown as WebVTT chapters that other players and
-// video services read.  A slide's title reaches them as text only.  A
-// classic script like hreftrack-track.js; saveFile needs a browser.
+// video services read.  A slide's title reaches them as text only.
 "use strict";
 
 /**
@@ -143,24 +142,6 @@ function momentLink(page, seconds) {
 function lectureName(recording) {
   const name = recording.replace(/\.[^.]*$/, "").replace(/[\\/:*?"<>|\u0000-\u001f]/g, "_").trim();
   return name === "" ? words.notes.lecture : name;
-}
-
-/**
- * Saves `text` as the file `name` in the user's downloads.
- * @param {string} name
- * @param {string} text
- * @param {string} type
- */
-function saveFile(name, text, type) {
-  const url = URL.createObjectURL(new Blob([text], { type }));
-  const link = document.createElement("a");
-  link.href = url;
-  link.download = name;
-  document.body.append(link);
-  link.click();
-  link.remove();
-  // Only once the click has been handled: a browser may still be reading it.
-  setTimeout(() => URL.revokeObjectURL(url), 10000);
 }
 
 // Under Node, for the tests.

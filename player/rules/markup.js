@@ -6,8 +6,7 @@
 // looked at again, so that no mark-up, however broken or hostile, costs
 // more than its length: a browser's own parser, which builds a tree, may
 // take seconds on a few hundred kilobytes of nested elements.  Comments,
-// doctypes and processing instructions are skipped.  A classic script
-// like hreftrack-track.js; it needs no browser.
+// doctypes and processing instructions are skipped.
 "use strict";
 
 /**

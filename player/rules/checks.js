@@ -2,8 +2,7 @@
 // What the page checks of a lecture as it is published, so that nothing a
 // lecturer got wrong fails silently: a recording that fails or cannot
 // seek, a track that ends elsewhere than the recording, a slide page that
-// is not there; and how many messages of one kind it shows at once.  A
-// classic script like hreftrack-track.js.
+// is not there; and how many messages of one kind it shows at once.
 "use strict";
 
 /** How many messages of one kind the page shows before it only counts the rest. */
@@ -98,32 +97,6 @@ function seekProblem(name, ranges) {
   return ranges ? words.recording.unseekableFile(name) : words.recording.unseekableMaybe(name);
 }
 
-/** The most hundredths the play length may have: 99:59:59.99. */
-const longestPlay = ((99 * 60 + 59) * 60 + 59) * 100 + 99;
-
-/**
- * A time as hours, minutes, seconds and hundredths, rounded to the
- * nearest hundredth.
- * @param {number} seconds
- * @returns {[number, number, number, number]}
- */
-function hundredthsOf(seconds) {
-  const all = Math.round(seconds * 100);
-  return [Math.floor(all / 360000), Math.floor(all / 6000) % 60, Math.floor(all / 100) % 60, all % 100];
-}
-
-/**
- * A length as a lecturer reads it: m:ss.cc, or h:mm:ss.cc from one hour on.
- * @param {number} seconds
- * @returns {string}
- */
-function formatLength(seconds) {
-  const [hours, minutes, whole, hundredths] = hundredthsOf(seconds);
-  const two = (/** @type {number} */ value) => String(value).padStart(2, "0");
-  const rest = `${two(whole)}.${two(hundredths)}`;
-  return hours > 0 ? `${hours}:${two(minutes)}:${rest}` : `${minutes}:${rest}`;
-}
-
 /**
  * The answer that gives a recording of `seconds` to hreftrack's question
  * of the exact play length, as it takes it: hours, minutes, seconds and
@@ -214,7 +187,7 @@ function slideMessages(urls, statuses, partial) {
 
 // Under Node, for the tests.
 if (typeof module === "object" && module !== null) {
-  Object.assign(module.exports, { shownMessages, cappedMessages, longestPlay, recordingProblem, seeksTo, seeksNowhere, seekProblem,
-                                  formatLength, playLengthAnswer, lengthProblem, slideProblem, noSlideChosen,
+  Object.assign(module.exports, { shownMessages, cappedMessages, recordingProblem, seeksTo, seeksNowhere, seekProblem,
+                                  playLengthAnswer, lengthProblem, slideProblem, noSlideChosen,
                                   unchosenSlideMessages, slideMessages });
 }

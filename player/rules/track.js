@@ -18,7 +18,7 @@
  * @typedef {TrackSample & { href: string }} Sample
  */
 /**
- * Something wrong with a track, in the words of hreftrack-words.js: at a line, or at line 0 for
+ * Something wrong with a track, in the words of rules/words.js: at a line, or at line 0 for
  * the file as a whole.
  * @typedef {{ line: number, text: string }} Problem
  */
@@ -174,7 +174,7 @@ function playableSamples(parsed, base, frameName) {
 
 /**
  * The messages that tell of a track's problems, capped as every kind of
- * message is (hreftrack-checks.js).
+ * message is (rules/checks.js).
  * @param {Problem[]} problems
  * @returns {string[]}
  */

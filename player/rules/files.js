@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Sorts the files a user chooses or drops on the page, one by one or as the
 // lecture's whole folder, into the recording, the track, the captions and
-// the slides.  A classic script like hreftrack-track.js.
+// the slides.
 "use strict";
 
 /**

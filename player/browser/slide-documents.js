@@ -6,7 +6,7 @@
 // becomes one blob: document with what it shows from the chosen files
 // (pictures, style sheets and the pictures and fonts these name) inlined
 // as data: addresses, as the player's policy allows.  The slide is read in
-// one pass (hreftrack-markup.js), a block at a time, and written anew: its
+// one pass (rules/markup.js), a block at a time, and written anew: its
 // scripts and its links other than style sheets dropped, a policy of its
 // own put first, which lets it load nothing but what it was given inline,
 // from no host at all.  The frame that shows it is sandboxed, and a link to

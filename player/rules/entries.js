@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The lists of the page: what a slide's entry says, which rows of a long
-// list are laid out, and what a key does in a list.  A classic script like
-// hreftrack-track.js.
+// list are laid out, and what a key does in a list.
 "use strict";
 
 /**
@@ -13,19 +12,6 @@
 function slideName(url) {
   const foil = /(?:^|\/)foil(\d+)\.html(?:[?#].*)?$/.exec(url);
   return foil ? words.slide(foil[1]) : url;
-}
-
-/**
- * A time in whole seconds as m:ss, or h:mm:ss from one hour on.
- * @param {number} seconds
- * @returns {string}
- */
-function formatStart(seconds) {
-  const whole = Math.floor(seconds);
-  const hours = Math.floor(whole / 3600);
-  const minutes = Math.floor(whole / 60) % 60;
-  const rest = String(whole % 60).padStart(2, "0");
-  return hours > 0 ? `${hours}:${String(minutes).padStart(2, "0")}:${rest}` : `${minutes}:${rest}`;
 }
 
 /**
@@ -113,5 +99,5 @@ function listKey(key, modified, active, count) {
 
 // Under Node, for the tests.
 if (typeof module === "object" && module !== null) {
-  Object.assign(module.exports, { slideName, formatStart, entryLabel, slideTitles, rowsToLayOut, listKey });
+  Object.assign(module.exports, { slideName, entryLabel, slideTitles, rowsToLayOut, listKey });
 }

@@ -2,7 +2,7 @@
 // Every word the player's scripts show or say, in Norwegian (bokmål): the
 // names in its lists, its messages, the problems of a track and its keys.
 // A translation replaces this table and the words of index.html, and
-// nothing else.  A classic script like hreftrack-track.js; it comes first.
+// nothing else.  It comes first.
 "use strict";
 
 const words = (() => {

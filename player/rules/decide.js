@@ -5,7 +5,7 @@
 // or could not take, a slide, a moment or a key was chosen), the new state and what the page
 // must do (show a slide in the frame, seek the recording, mark the current
 // entry of the slide list or the transcript, watch a span, keep a key from
-// the browser).  A classic script like hreftrack-track.js.
+// the browser).
 "use strict";
 
 /**

@@ -6,7 +6,7 @@
 // for the settings.  Whatever is read back is checked: anything the page
 // did not write is passed by.  A browser may refuse storage (private
 // windows, a full quota, some pages opened from disk); then nothing is
-// kept, and nothing else changes.  A classic script like hreftrack-track.js.
+// kept, and nothing else changes.
 "use strict";
 
 /**

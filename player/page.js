@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The page: makes its parts of its elements and wires them together.  What
 // the recording and the user do goes to the player's rules
-// (hreftrack-rules.js), and what they answer to the parts.
+// (rules/decide.js), and what they answer to the parts.
 (function () {
   "use strict";
 

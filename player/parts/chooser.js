@@ -4,7 +4,7 @@
 // the captions and the slides, chosen at once or one after the other, as
 // files or as the lecture's whole folder, or dropped on the page.  The
 // recording and the captions play from blob: addresses of the files, the
-// slides from documents made of them (hreftrack-chosen-slides.js).
+// slides from documents made of them (browser/slide-documents.js).
 "use strict";
 
 /**

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+// What the lecture's map shows: a segment for each slide shown, as long as
+// it shows, and what a key does on it.
+"use strict";
+
+/**
+ * The segments of the timeline of `samples` over `duration` seconds, from
+ * and to as parts of the whole: one for each slide shown, or, where there
+ * are more than `most`, one for each stretch of `duration / most` seconds
+ * in which the same sample plays at its middle.
+ * @param {{ start: number, end: number }[]} samples  in the order of their start
+ * @param {number} duration
+ * @param {number} most
+ * @returns {{ sample: number, from: number, to: number }[]}
+ */
+function timelineSegments(samples, duration, most) {
+  if (!(duration > 0)) return [];
+  const spans = shownSpans(samples);
+  if (spans.length <= most) {
+    return spans.filter((span) => span.start < duration)
+      .map((span) => ({ sample: span.sample, from: span.start / duration, to: Math.min(span.end / duration, 1) }));
+  }
+  /** @type {{ sample: number, from: number, to: number }[]} */
+  const segments = [];
+  for (let part = 0; part < most; part += 1) {
+    const sample = sampleAt(samples, ((part + 0.5) * duration) / most);
+    const last = segments[segments.length - 1];
+    if (last !== undefined && last.sample === sample) last.to = (part + 1) / most;
+    else if (sample >= 0) segments.push({ sample, from: part / most, to: (part + 1) / most });
+  }
+  return segments;
+}
+
+/**
+ * What `key` does on the timeline of `count` samples: a step to the next
+ * slide (1) or the one before (-1), or the sample to go to; null for a key
+ * it leaves to the page and the browser.
+ * @param {string} key  as KeyboardEvent.key names it
+ * @param {boolean} modified  Alt, Control or Meta held
+ * @param {number} count
+ * @returns {{ step: 1 | -1 } | { sample: number } | null}
+ */
+function timelineKey(key, modified, count) {
+  if (modified || count === 0) return null;
+  if (key === "ArrowRight" || key === "ArrowUp") return { step: 1 };
+  if (key === "ArrowLeft" || key === "ArrowDown") return { step: -1 };
+  if (key === "Home") return { sample: 0 };
+  if (key === "End") return { sample: count - 1 };
+  return null;
+}
+
+// Under Node, for the tests.
+if (typeof module === "object" && module !== null) {
+  Object.assign(module.exports, { timelineSegments, timelineKey });
+}
