@@ -27,8 +27,8 @@
 
   let player = initialState();
   // The lecture: its recording and its track, each by its address or, if
-  // chosen from disk, its name and size; whether its user has moved in it.
-  let lecture = { recording: "", name: "", track: "", key: "", moved: false };
+  // chosen from disk, its name and size.
+  let lecture = { recording: "", name: "", track: "", key: "" };
   // Each track loaded is counted; its slides are read once, when its list
   // stands and the recording has settled, for their titles and the search.
   let track = 0;
@@ -105,16 +105,24 @@
   function dispatch(event, domEvent) {
     const answer = decide(player, event);
     player = answer.state;
-    // A moment the user chose wins over the one the lecture was left at.
-    if (["choose", "go", "step", "key"].includes(event.type) && answer.actions.length > 0) lecture.moved = true;
     for (const action of answer.actions) {
-      if (action.type === "show") showSlide(action.href, action.url);
-      else if (action.type === "seek") recording.seek(action.time);
-      else if (action.type === "mark" && action.list === "captions") transcript.mark(action.index);
-      else if (action.type === "mark") [slideList, timeline].forEach((part) => part.mark(action.index));
-      else if (action.type === "watch") recording.watch(action.from, action.to);
-      else if (action.type === "refuse") say(words.link.pastEnd(formatStart(action.time), formatStart(action.duration)));
-      else domEvent?.preventDefault();
+      switch (action.type) {
+        case "show": showSlide(action.href, action.url); break;
+        case "seek": recording.seek(action.time); break;
+        case "mark":
+          if (action.list === "captions") transcript.mark(action.index);
+          else [slideList, timeline].forEach((part) => part.mark(action.index));
+          break;
+        case "watch": recording.watch(action.from, action.to); break;
+        case "refuse": say(words.link.pastEnd(formatStart(action.time), formatStart(action.duration))); break;
+        case "prevent": domEvent?.preventDefault(); break;
+        default: {
+          // An action not handled here is one the type check names.
+          /** @type {never} */
+          const unhandled = action;
+          throw new Error(`no action ${JSON.stringify(unhandled)}`);
+        }
+      }
     }
   }
 
@@ -144,7 +152,7 @@
     lecture.key = lectureKey(lecture.recording, lecture.track);
     const kept = memory.lecture(lecture.key);
     notes.open(kept.notes);
-    return resume.open(lecture.key, kept.moment, lecture.moved ? recording.time() : link.startAt);
+    return resume.open(lecture.key, kept.moment, player.moved ? recording.time() : link.startAt);
   }
 
   /** Loads a track; the slides it names are resolved against `base`. @param {string} text @param {string} base
@@ -159,7 +167,8 @@
     recording.expect(parsed.closing);
     const own = ++track;
     slideTexts = new Map();
-    lecture = { ...lecture, track: id, moved: false };
+    lecture = { ...lecture, track: id };
+    player = { ...player, moved: false };
     slideList.show(samples, () => {
       listed = own;
       readSlides();
@@ -201,7 +210,7 @@
     if (track === 0) return;
     // Chosen after its track: the lecture is known only now.
     const start = openLecture();
-    if (start !== null && !lecture.moved) dispatch({ type: "go", time: start });
+    if (start !== null && !player.moved) dispatch({ type: "go", time: start });
   }
 
   /** @param {string} url @param {string} name */

@@ -21,6 +21,8 @@
  * @property {number | null} start  where the lecture was asked to start (a link's t=, or where it was left),
  *   while that seek waits for the recording to be ready
  * @property {boolean} seeking  a seek of the player's is under way
+ * @property {boolean} moved  the user has moved in the lecture since its track came: a moment they
+ *   chose wins over the one it was left at
  */
 /**
  * Something that plays from `start` up to `end` seconds: a sample or a caption.
@@ -61,7 +63,7 @@
 /** @returns {PlayerState} */
 function initialState() {
   return { samples: [], current: -1, captions: [], caption: -1, watched: null, ready: false, pendingSeek: null,
-           start: null, seeking: false };
+           start: null, seeking: false, moved: false };
 }
 
 /**
@@ -240,6 +242,7 @@ function decide(state, event) {
       // The page of the start shows at once, before the recording plays:
       // slide 0's at time 0, or the one at a link's t=.
       let at = event.startAt ?? 0;
+      next.moved = false;
       next.samples = event.samples;
       next.current = -1;
       next.watched = null;
@@ -316,6 +319,8 @@ function decide(state, event) {
       stepTo(event.key === "PageDown" ? 1 : -1, event.time);
       break;
   }
+  // A choice, a moment, a step or a key the page answered is the user's move.
+  if (["choose", "go", "step", "key"].includes(event.type) && actions.length > 0) next.moved = true;
   return { state: next, actions };
 }
 

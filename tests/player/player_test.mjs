@@ -593,6 +593,14 @@ test("a t= past the end of the recording is refused once its length is known: sl
   assert.deepEqual(run(track(999), choose(1), ready).actions.slice(-1), ["seek 3"]);
 });
 
+test("the user has moved once a choice, a moment or a key was answered, so their moment wins; a new track has not",
+     () => {
+  assert.deepEqual([run(track(), ready), run(track(), ready, key("a")),
+                    run(track(), ready, key("PageDown", { inTextField: true })), run(track(), ready, key("PageDown")),
+                    run(track(), ready, choose(1)), run(track(), choose(1), track())]
+    .map((ran) => ran.state.moved), [false, false, false, true, true, false]);
+});
+
 test("a slide chosen before the recording is ready wins over t=", () => {
   const { actions } = run(track(12), choose(1), ready, seeked(3));
   assert.deepEqual(actions, ["mark 3", "show foil3.html", "watch 10-30", "mark 1", "show foil1.html",
