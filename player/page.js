@@ -5,19 +5,10 @@
 (function () {
   "use strict";
 
-  /** The page's element `id`, which must be a `type`. @template {HTMLElement} T
-   *  @param {string} id @param {{ new (): T, name: string }} type @returns {T} */
-  function byId(id, type) {
-    const found = document.getElementById(id);
-    if (!(found instanceof type)) throw new Error(`#${id} is no ${type.name}`);
-    return found;
-  }
   const button = (/** @type {string} */ id) => byId(id, HTMLButtonElement);
-
   const link = readLink(location.href);
-  const messages = byId("messages", HTMLUListElement);
-  const say = (/** @type {string} */ text) => messages.append(Object.assign(document.createElement("li"),
-                                                                             { textContent: text }));
+  const messages = makeMessages(byId("messages", HTMLUListElement));
+  const say = messages.say;
   const memory = makeMemory(() => localStorage);
   const settings = memory.settings();
   const keepSetting = (/** @type {Partial<Settings>} */ change) => {
@@ -84,7 +75,7 @@
     captionsShown: (shown) => keepSetting({ captions: shown }),
   });
   const chooser = makeChooser({ part: byId("chooser", HTMLElement), files: byId("files", HTMLInputElement),
-    folder: byId("folder", HTMLInputElement) }, { say, clear: () => messages.replaceChildren(),
+    folder: byId("folder", HTMLInputElement) }, { say, clear: messages.clear,
     recording: (url, name, id) => loadRecording(url, name, id, true), captions: loadCaptions,
     track: (text, id) => loadTrack(text, location.href, id) });
   const resume = makeResume({ notice: byId("resume", HTMLElement), text: byId("resume-text", HTMLElement),
@@ -107,7 +98,9 @@
     player = answer.state;
     for (const action of answer.actions) {
       switch (action.type) {
-        case "show": showSlide(action.href, action.url); break;
+        case "show":
+          frame.showMade(action.href, chooser.slideAddress(action.url) ?? served.slideAddress(action.href, action.url));
+          break;
         case "seek": recording.seek(action.time); break;
         case "mark":
           if (action.list === "captions") transcript.mark(action.index);
@@ -128,22 +121,6 @@
 
   const reindex = () => search.index(player.samples, slideTexts, captions);
 
-  // Shows a slide: a chosen one as a document made of its file, once it is
-  // made; one of the player's origin at its address once its server has
-  // answered for it (or a note where it is not there); any other at once;
-  // unless another slide was asked for meanwhile.
-  let asked = 0;
-  /** @param {string} href @param {string} url */
-  async function showSlide(href, url) {
-    const own = ++asked;
-    const made = chooser.slideAddress(url) ?? served.slideAddress(href, url);
-    if (made === null) {
-      frame.show(href);
-    } else {
-      const shown = await made;
-      if (own === asked) frame.show(shown.href, shown.sandboxed);
-    }
-  }
   // The recording's length, or the track's while the recording's is unknown.
   const length = () => recording.duration() || (player.samples[player.samples.length - 1]?.end ?? 0);
 
@@ -182,12 +159,7 @@
     const own = track;
     if (listed !== own || read === own || !recording.settled()) return;
     read = own;
-    /** @type {Map<string, string | Blob>} */
-    const sources = new Map();
-    for (const sample of player.samples) {
-      const source = sources.has(sample.url) ? null : chooser.slideSource(sample);
-      if (source !== null) sources.set(sample.url, source);
-    }
+    const sources = chooser.slideSources(player.samples);
     const { texts: slides, statuses, partial } = await readSlideTexts(sources);
     if (own !== track) return;
     served.learn(statuses);
@@ -221,9 +193,7 @@
 
   /** @param {string} url */
   async function fetchTrack(url) {
-    // mode same-origin also refuses a redirect to another origin.
-    const text = await fetch(url, { mode: "same-origin" })
-      .then((response) => (response.ok ? response.text() : null)).catch(() => null);
+    const text = await fetchOwn(url);
     if (text === null) say(words.track.unfetched(fileName(url)));
     else loadTrack(text, url, url);
   }

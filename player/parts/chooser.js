@@ -14,9 +14,9 @@
 /**
  * @typedef {object} Chooser
  * @property {() => void} offer  shows the chooser and takes files from it and from drops
- * @property {(sample: Sample) => string | Blob | null} slideSource
- *   where the slide of `sample` can be read: its chosen file where the track was chosen, else its
- *   address where that is of the player's own origin
+ * @property {(samples: Sample[]) => Map<string, string | Blob>} slideSources
+ *   where the slides of `samples` can be read, by the address the track names each by: its chosen
+ *   file where the track was chosen, else its address where that is of the player's own origin
  * @property {(url: string) => Promise<{ href: string, sandboxed: boolean }> | null} slideAddress
  *   the address of a document of the chosen slide the track names by `url`, which the frame shows
  *   sandboxed; null where the track was not chosen, or names a slide by an address of a scheme of its
@@ -145,10 +145,16 @@ function makeChooser({ part, files, folder }, wiring) {
         if (dropped.length > 0) take(dropped);
       });
     },
-    slideSource(sample) {
-      if (!chosen.track) return sameOrigin(sample.href, location.href) ? sample.href : null;
-      const file = chosenSlide(sample.url, withTrack());
-      return file === null ? null : file.blob;
+    slideSources(samples) {
+      /** @type {Map<string, string | Blob>} */
+      const sources = new Map();
+      for (const sample of samples) {
+        if (sources.has(sample.url)) continue;
+        const file = chosen.track ? chosenSlide(sample.url, withTrack()) : null;
+        if (file !== null) sources.set(sample.url, file.blob);
+        else if (!chosen.track && sameOrigin(sample.href, location.href)) sources.set(sample.url, sample.href);
+      }
+      return sources;
     },
     slideAddress(url) {
       if (!chosen.track || hasScheme(url)) return null;

@@ -31,6 +31,10 @@ function noteHtml(text) {
  * @property {(target: string) => void} name
  * @property {(href: string, sandboxed?: boolean) => void} show
  *   shows the slide at `href`, unless it shows already, sandboxed or not
+ * @property {(href: string, made: Promise<{ href: string, sandboxed: boolean }> | null) => void} showMade
+ *   shows the slide at `href` as `made` gives it once it is made (a chosen slide's document, or a served
+ *   one once its server has answered, or a note where it is not there), at once where there is nothing
+ *   to make; unless another slide was asked for meanwhile
  */
 
 /**
@@ -80,6 +84,9 @@ function makeFrame(frame) {
     if (again) navigate(shown);
   });
 
+  // Which slide was asked for last, so that one made late does not replace it.
+  let asked = 0;
+
   return {
     name(target) { frame.name = target; },
     show(href, sandboxing = false) {
@@ -91,6 +98,11 @@ function makeFrame(frame) {
       if (!sandboxing && sandboxed) frame.removeAttribute("sandbox");
       sandboxed = sandboxing;
       navigate(href);
+    },
+    async showMade(href, made) {
+      const own = ++asked;
+      const shown = made === null ? { href, sandboxed: false } : await made;
+      if (own === asked) this.show(shown.href, shown.sandboxed);
     },
   };
 }
