@@ -124,12 +124,13 @@
   // The recording's length, or the track's while the recording's is unknown.
   const length = () => recording.duration() || (player.samples[player.samples.length - 1]?.end ?? 0);
 
-  // Opens what is kept of the lecture; resolves where it starts.
-  function openLecture() {
+  // Opens what is kept of the lecture; resolves where it starts, where the
+  // user is where they have `moved` in it.
+  function openLecture(/** @type {boolean} */ moved) {
     lecture.key = lectureKey(lecture.recording, lecture.track);
     const kept = memory.lecture(lecture.key);
     notes.open(kept.notes);
-    return resume.open(lecture.key, kept.moment, player.moved ? recording.time() : link.startAt);
+    return resume.open(lecture.key, kept.moment, moved ? recording.time() : link.startAt);
   }
 
   /** Loads a track; the slides it names are resolved against `base`. @param {string} text @param {string} base
@@ -145,12 +146,12 @@
     const own = ++track;
     slideTexts = new Map();
     lecture = { ...lecture, track: id };
-    player = { ...player, moved: false };
     slideList.show(samples, () => {
       listed = own;
       readSlides();
     });
-    dispatch({ type: "track", samples, startAt: openLecture(), duration: recording.duration() });
+    // A new track: nobody has moved in it yet.
+    dispatch({ type: "track", samples, startAt: openLecture(false), duration: recording.duration() });
     timeline.show(samples, length());
     reindex();
   }
@@ -181,7 +182,7 @@
     recording.rate(settings.rate);
     if (track === 0) return;
     // Chosen after its track: the lecture is known only now.
-    const start = openLecture();
+    const start = openLecture(player.moved);
     if (start !== null && !player.moved) dispatch({ type: "go", time: start });
   }
 

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The page's elements by their id, each of the type the page needs, and
-// its own text fetched from its origin.
+// The page's elements by their id, each of the type the page needs.
 "use strict";
 
 /**
@@ -14,15 +13,4 @@ function byId(id, type) {
   const found = document.getElementById(id);
   if (!(found instanceof type)) throw new Error(`#${id} is no ${type.name}`);
   return found;
-}
-
-/**
- * The text at `url`, of the player's own origin only, or null where it
- * cannot be had: mode same-origin also refuses a redirect to another origin.
- * @param {string} url
- * @returns {Promise<string | null>}
- */
-function fetchOwn(url) {
-  return fetch(url, { mode: "same-origin" }).then((response) => (response.ok ? response.text() : null))
-    .catch(() => null);
 }

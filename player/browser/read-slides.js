@@ -53,12 +53,12 @@ async function replaceReferences(written) {
 /**
  * Feeds the HTML `stream` gives to `reader`, a block at a time, letting the
  * page answer after each, until it ends, or its first `longest` characters
- * are read, when it resolves to true (read in part); rejects once `stop` is
- * aborted.
+ * are read, when it resolves to true (read in part); rejects once `stop`,
+ * where given, is aborted.
  * @param {ReadableStream<Uint8Array>} stream
  * @param {{ feed: (block: string) => void, end: () => void }} reader
  * @param {number} longest
- * @param {AbortSignal} stop
+ * @param {AbortSignal} [stop]
  * @returns {Promise<boolean>}
  */
 async function readMarkup(stream, reader, longest, stop) {
@@ -74,7 +74,7 @@ async function readMarkup(stream, reader, longest, stop) {
         reader.feed(block);
         read += block.length;
         await yieldToPage();
-        if (stop.aborted) throw new Error("not read in time");
+        if (stop?.aborted) throw new Error("not read in time");
       }
       if (chunk.done) return false;
     }

@@ -115,10 +115,11 @@ function makeSlideDocuments(chosen, missing, say) {
     if (file.blob.size > chosenPageLongest) throw new RangeError("too long");
     /** @type {Shown} */
     const shown = { files: new Set(), size: 0 };
+    // The place among the chosen files that an address as written names, or null.
     /** @param {string} address */
-    const inline = (address) => inlinedAt(chosenPath(decodeAttribute(address), path), 0, shown);
+    const placeOf = (address) => chosenPath(decodeAttribute(address), path);
     /** @param {string} address */
-    const chosenFile = (address) => chosenPath(decodeAttribute(address), path) !== null;
+    const inline = (address) => inlinedAt(placeOf(address), 0, shown);
     // What waits to be written: it may fail before the document is put
     // together, which then fails with it.
     /** @template T @param {Promise<T>} promise */
@@ -191,7 +192,7 @@ function makeSlideDocuments(chosen, missing, say) {
         }
         if (picture && attribute === "src") {
           const address = value ?? "";
-          const place = chosenPath(decodeAttribute(address), path) ?? address;
+          const place = placeOf(address) ?? address;
           if (!pictures.has(place)) {
             const index = pictures.size;
             pictures.set(place, index);
@@ -221,7 +222,7 @@ function makeSlideDocuments(chosen, missing, say) {
         // from another host, which a browser may reach before its policy
         // refuses what it loads: they are left empty.
         if (attribute === "href" && (name === "a" || name === "area") && !(value ?? "").startsWith("#") &&
-            chosenFile(value ?? "")) {
+            placeOf(value ?? "") !== null) {
           continue;
         }
         if ((/^(src|srcdoc)$/.test(attribute) && /^(i?frame|embed|audio|video|source|track)$/.test(name)) ||
@@ -285,7 +286,7 @@ function makeSlideDocuments(chosen, missing, say) {
       write(inlineCss(written, path, 1, shown).then((css) => `<link rel="stylesheet" href="${cssAddress(css)}">`));
     }
 
-    await readMarkup(file.blob.stream(), makeMarkupReader(sink), chosenPageLongest, new AbortController().signal);
+    await readMarkup(file.blob.stream(), makeMarkupReader(sink), chosenPageLongest);
     if (style !== null) endStyle();
     // A picture shown by a rule is laid out as the picture it is only so.
     if (pictures.size > 0) rules.unshift(Promise.resolve(":where([data-hreftrack-picture]) { display: inline-block; }\n"));

@@ -97,5 +97,5 @@ function makeSlideTextSink() {
 
 // Under Node, for the tests.
 if (typeof module === "object" && module !== null) {
-  Object.assign(module.exports, { makeSlideTextSink, unshownElements });
+  Object.assign(module.exports, { makeSlideTextSink });
 }
