@@ -32,7 +32,7 @@ const { words, allowedUrl, maxSamples, parseTrack, playableSamples, problemMessa
         readLink, sameOrigin, chooseFiles, chosenSlide, chosenPath, fileAt, missingSlides, cssAddresses, rewriteCss, entryLabel, listKey, rowsToLayOut, slideTitles, foldText,
         indexLecture, markWords, queryWords, searchLecture, recordingProblem, seeksTo, seeksNowhere, seekProblem,
         formatLength, playLengthAnswer, lengthProblem, slideProblem, unchosenSlideMessages, slideMessages,
-        makeMarkupReader, makeSlideTextSink,
+        makeMarkupReader, makeSlideTextSink, decodeAttribute,
         decide, initialState, isTextField,
         sampleAt, spanAt, stepFrom, lectureKey, readLecture, readSettings, momentToKeep, makeMemory, sortNotes,
         lectureChapters, chaptersVtt, groupNotes, notesMarkdown, momentLink, lectureName, timelineSegments,
@@ -379,6 +379,11 @@ test("a tag's attributes as a browser reads them: names in lower case, values as
     ["img", [["src", "a.png"], ["alt", 'x "y"'], ["data-z", "1"], ["checked", null]], false, false],
     ["p", [["=x", null]], false, false], ["a", [["b", "1"], ["c", "2/"]], false, false], ["br", [], false, false],
     ["svg", [], false, true], ["path", [["d", "M0"]], true, true]]);
+});
+
+test("an address written with references names its file; one past Unicode is no error that drops the slide", () => {
+  assert.deepEqual(["bilder/r&#248;d.png", "r&#xF8;d.png", "a&amp;b.png", "&#0;&#55296;&#1114112;&#9999999;", "&eacute;"]
+    .map(decodeAttribute), ["bilder/rød.png", "rød.png", "a&b.png", "\ufffd\ufffd\ufffd\ufffd", "&eacute;"]);
 });
 
 test("hostile mark-up costs the reader its length, not its square: four times as much takes four times as long",
