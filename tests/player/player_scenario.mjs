@@ -2,7 +2,7 @@
 // The web player as a student uses it, in one browser engine, on the example
 // lecture served from 127.0.0.1 (slides at 0, 3, 7 and 12 s of a 20 s
 // recording): what only a browser can show.  The player's decisions are
-// tested without one, in player_test.mjs.
+// tested without one, in tests/player/rules/.
 //
 //   node tests/player/player_scenario.mjs chromium|firefox|webkitgtk TOOL
 //

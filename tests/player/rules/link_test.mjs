@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+// The player's reading of its own address.
+import { test } from "node:test";
+import assert from "node:assert/strict";
+import "./rules.mjs";
+
+const { words, captionsLabel, fileName, readLink, sameOrigin } = globalThis;
+
+test("the link: the track and captions of the page's own origin only, t=, captionslang=, disk", () => {
+  const page = "http://127.0.0.1:8000/lecture/index.html";
+  let link = readLink(`${page}?video=a.webm&track=t.txt&captions=c.vtt&t=2460.5&captionslang=nn`);
+  assert.deepEqual(link, { track: "http://127.0.0.1:8000/lecture/t.txt",
+    video: "http://127.0.0.1:8000/lecture/a.webm", captions: "http://127.0.0.1:8000/lecture/c.vtt",
+    startAt: 2460.5, language: "nn", chooser: false, messages: [] });
+  // video= alone plays HREFTrack.txt beside the page, and offers the chooser.
+  link = readLink(`${page}?video=https://media.example/a.webm`);
+  assert.deepEqual([link.track, link.video, link.chooser],
+                   ["http://127.0.0.1:8000/lecture/HREFTrack.txt", "https://media.example/a.webm", true]);
+  for (const foreign of ["http://localhost:8000/t.txt", "https://127.0.0.1:8000/t.txt",
+                         "http://127.0.0.1:8001/t.txt", "//elsewhere.example/t.txt", "data:text/plain,x"]) {
+    link = readLink(`${page}?video=a.webm&track=${encodeURIComponent(foreign)}`);
+    assert.deepEqual([link.track, link.video], [null, null], foreign);
+    assert.match(link.messages[0], /ligger på et annet nettsted enn spilleren, og spilles ikke/);
+  }
+  link = readLink(`${page}?video=a.webm&track=t.txt&captions=http://localhost:8000/c.vtt`);
+  assert.deepEqual([link.track !== null, link.captions], [true, null]);
+  assert.match(link.messages[0], /^Tekstingen .* brukes ikke/);
+  for (const [t, startAt] of [["41", 41], [".5", 0.5], ["7.", 7]]) {
+    assert.equal(readLink(`${page}?t=${t}`).startAt, startAt);
+  }
+  for (const t of ["", "-1", "1e3", "0x10", "1:20", "%205", "Infinity"]) {
+    link = readLink(`${page}?t=${t}`);
+    assert.deepEqual([link.startAt, link.messages.length], [null, 1], t);
+  }
+  // Digits past what a number holds are no time, said by their start.
+  link = readLink(`${page}?t=${"9".repeat(311)}`);
+  assert.deepEqual([link.startAt, link.messages], [null, [words.link.notSeconds(`${"9".repeat(20)}…`)]]);
+  for (const lang of ["", "n", "no_NO", "en-", "<b>", "toolonglanguage"]) {
+    link = readLink(`${page}?captionslang=${encodeURIComponent(lang)}`);
+    assert.deepEqual([link.language, link.messages.length], ["no", 1], lang);
+  }
+  assert.deepEqual(["no", "NB", "en"].map(captionsLabel), ["Norsk", "Norsk bokmål", "Teksting (en)"]);
+  // A page opened from disk fetches nothing: it offers the chooser, and says so if asked to.
+  link = readLink("file:///home/a/index.html?video=a.webm&track=HREFTrack.txt");
+  assert.deepEqual([link.track, link.video, link.chooser, link.messages.length], [null, null, true, 1]);
+  assert.equal(sameOrigin("HREFTrack.txt", "file:///home/a/index.html"), false);
+  // An address that is none is reported, never thrown.
+  link = readLink(`${page}?video=http://[::1&track=t.txt`);
+  assert.deepEqual([link.video, link.messages.length], [null, 1]);
+  // A file is named to its user as they know it.
+  assert.equal(fileName("http://127.0.0.1:8000/r%C3%B8d%20forelesning.webm?x=1"), "rød forelesning.webm");
+});

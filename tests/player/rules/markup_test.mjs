@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: MIT
+// A slide's mark-up as the player reads it for its text and title.
+import { test } from "node:test";
+import assert from "node:assert/strict";
+import "./rules.mjs";
+
+const { words, makeMarkupReader, makeSlideTextSink, decodeAttribute } = globalThis;
+
+// What a slide's mark-up reads as, fed to the reader in blocks of `size`
+// (the whole at once where none), its white space collapsed.
+function readMarkup(html, size = html.length || 1) {
+  const { sink, slide } = makeSlideTextSink();
+  const reader = makeMarkupReader(sink);
+  for (let at = 0; at < html.length; at += size) reader.feed(html.slice(at, at + size));
+  reader.end();
+  const read = slide();
+  const collapse = (text) => text.replace(/\s+/g, " ").trim();
+  return [collapse(read.title), collapse(read.heading), collapse(read.text)];
+}
+
+test("a slide's text, title and heading as a browser reads them, however its mark-up is cut into blocks", () => {
+  const cases = [
+    // Text between elements a blank apart; a heading's own text as one.
+    ["<title>Måling &amp; tid</title><h1>Måling <em>av</em> tid</h1><p>Tekst", ["Måling &amp; tid", "Måling av tid",
+                                                                            "Måling av tid Tekst"]],
+    // A ">" in a quoted value ends no tag; handlers and styles say nothing.
+    ['<p title="a>b" style=\'x>y\' onclick="go()">x</p>', ["", "", "x"]],
+    // What is no text: scripts, styles, comments (which part no words, as on the screen), doctypes,
+    // templates, noscript.
+    ['<!doctype html><?xml x?><script>if (a<b) "</p>"</script ><style>p{}</STYLE>a<!-- <p>b</p> -- -->c',
+     ["", "", "ac"]],
+    ["<template><template>a</template>b</template><noscript>n</noscript>c", ["", "", "c"]],
+    // A raw element's text is text, a "<" in it too; xmp's "&" is no reference.
+    ["<textarea><b>x</b></textarea><xmp>&amp;</xmp>", ["", "", "&lt;b>x&lt;/b> &amp;amp;"]],
+    ["<title>a<b>c</title><title>second</title>", ["a&lt;b>c", "", ""]],
+    // In SVG a title is no page title, and CDATA is text; outside it a comment.
+    ["<svg><title>s</title><![CDATA[a<b]]></svg><![CDATA[x]]>t<title>T</title>", ["T", "", "s a&lt;b t"]],
+    // The first heading only; a heading begun ends the one open.
+    ["<h2>a<h1>b</h1><h1>c</h1>", ["", "a", "a b c"]],
+    // What only looks like a tag is text; what the text ends in is dropped.
+    ["a < b <3 </ p> </> x<p class=\"y", ["", "", "a &lt; b &lt;3 x"]],
+    ["<script>x</scrip</script>y</SCRIPT", ["", "", "y"]],
+  ];
+  for (const [html, expected] of cases) {
+    for (const size of [undefined, 1, 2, 3, 7]) {
+      assert.deepEqual(readMarkup(html, size), expected, `${html} in blocks of ${size ?? "all"}`);
+    }
+  }
+});
+
+test("a tag's attributes as a browser reads them: names in lower case, values as written, the first of a name",
+     () => {
+  const tags = [];
+  const reader = makeMarkupReader({ text() {}, close() {},
+                                    open: (name, attributes, closed, foreign) => tags.push([name, attributes, closed, foreign]) });
+  reader.feed(`<IMG SRC=a.png alt='x "y"' data-z = "1" checked><p =x><a b="1"c=2/><br/><svg><path d="M0"/></svg>`);
+  reader.end();
+  assert.deepEqual(tags, [
+    ["img", [["src", "a.png"], ["alt", 'x "y"'], ["data-z", "1"], ["checked", null]], false, false],
+    ["p", [["=x", null]], false, false], ["a", [["b", "1"], ["c", "2/"]], false, false], ["br", [], false, false],
+    ["svg", [], false, true], ["path", [["d", "M0"]], true, true]]);
+});
+
+test("an address written with references names its file; one past Unicode is no error that drops the slide", () => {
+  assert.deepEqual(["bilder/r&#248;d.png", "r&#xF8;d.png", "a&amp;b.png", "&#0;&#55296;&#1114112;&#9999999;", "&eacute;"]
+    .map(decodeAttribute), ["bilder/rød.png", "rød.png", "a&b.png", "\ufffd\ufffd\ufffd\ufffd", "&eacute;"]);
+});
+
+test("hostile mark-up costs the reader its length, not its square: four times as much takes four times as long",
+     () => {
+  const hostile = {
+    "unclosed tags": (n) => "<a ".repeat(n),
+    "one tag's attributes": (n) => `<p ${'onclick="x" '.repeat(n)}>`,
+    "unclosed values": (n) => '<p a="'.repeat(n),
+    "end tags that never end a script": (n) => `<script>${"</scrip".repeat(n)}`,
+    "nested elements": (n) => "<div><b><i>".repeat(n),
+  };
+  // The least of three runs, in milliseconds, once the reader is warm.
+  const took = (html) => Math.min(...[0, 1, 2, 3].map(() => {
+    const started = performance.now();
+    readMarkup(html, 64 * 1024);
+    return performance.now() - started;
+  }));
+  for (const [name, make] of Object.entries(hostile)) {
+    const small = took(make(40000));
+    const large = took(make(160000));
+    // Linear: about 4; the square: 16.
+    assert.ok(large < 8 * Math.max(small, 1), `${name}: ${small.toFixed(1)} ms, four times as much ${large.toFixed(1)} ms`);
+  }
+});

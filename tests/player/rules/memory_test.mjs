@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+// What the player keeps on the student's machine.
+import { test } from "node:test";
+import assert from "node:assert/strict";
+import "./rules.mjs";
+
+const { lectureKey, readLecture, readSettings, momentToKeep, makeMemory } = globalThis;
+
+test("what is kept of a lecture: read back only as the page wrote it; refused storage changes nothing", () => {
+  const stored = new Map();
+  const memory = makeMemory(() => ({ getItem: (key) => stored.get(key) ?? null,
+                                     setItem: (key, value) => stored.set(key, value) }));
+  const key = lectureKey("http://x/a.webm", "http://x/HREFTrack.txt");
+  const notes = [{ time: 95, text: "Fourier", made: 2 }, { time: 12, text: "Innledning", made: 1 }];
+  assert.deepEqual([memory.keep(key, { notes }), memory.keep(key, { moment: 723.5 })], [true, true]);
+  assert.deepEqual(memory.lecture(key), { moment: 723.5, notes: [notes[1], notes[0]] }, "a change keeps the rest");
+  assert.deepEqual(memory.lecture(lectureKey("a.webm:10", "HREFTrack.txt:20")), { moment: null, notes: [] });
+  // Anything the page did not write is passed by, a note at a time.
+  for (const foreign of ["", "{", "null", "[]", '{"version":2,"moment":5}', '{"version":1,"moment":-1}',
+                         '{"version":1,"moment":"5"}', '{"version":1,"notes":{}}', '{"version":1,"moment":1e308}']) {
+    assert.deepEqual(readLecture(foreign), { moment: null, notes: [] }, foreign);
+  }
+  const mixed = { version: 1, notes: [{ time: 1, text: "god", made: 1 }, { time: "2", text: "x", made: 2 }, null,
+                                      { time: 3, text: 7, made: 3 }, { time: 4, text: "y".repeat(20001), made: 4 },
+                                      { time: 1e308, text: "past any track", made: 5 }] };
+  assert.deepEqual(readLecture(JSON.stringify(mixed)).notes.map((note) => note.text), ["god"]);
+  assert.deepEqual(readSettings('{"version":1,"rate":1.5,"captions":false,"transcript":"nei"}'),
+                   { rate: 1.5, captions: false, transcript: true });
+  assert.equal(readSettings('{"version":1,"rate":100}').rate, 1);
+  // Storage refused, as in a private window, or full: nothing is kept, nothing throws.
+  const refused = makeMemory(() => { throw new Error("SecurityError"); });
+  assert.deepEqual([refused.lecture(key), refused.keep(key, { moment: 5 }), refused.settings()],
+                   [{ moment: null, notes: [] }, false, { rate: 1, captions: true, transcript: true }]);
+  const full = makeMemory(() => ({ getItem: () => null, setItem: () => { throw new Error("QuotaExceededError"); } }));
+  assert.equal(full.keep(key, { moment: 5 }), false);
+  full.keepSettings({ rate: 2 });
+});
+
+test("the moment kept: none in the first 5 or the last 10 seconds, none taken while the recording seeks", () => {
+  assert.deepEqual([[4.9, 100, false], [5, 100, false], [90, 100, false], [90.1, 100, false], [50, 100, true],
+                    [50, NaN, false]].map(([time, duration, seeking]) => momentToKeep(time, duration, seeking)),
+                   [null, 5, 90, null, undefined, undefined]);
+});

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: MIT
+// Slide titles and the search of a lecture.
+import { test } from "node:test";
+import assert from "node:assert/strict";
+import "./rules.mjs";
+
+const { words, entryLabel, slideTitles, foldText, indexLecture, markWords, queryWords,
+        searchLecture } = globalThis;
+
+test("slide titles: the page's title, else its first heading, where the title tells nothing", () => {
+  const page = (title, heading = "") => ({ title, heading });
+  let titles = slideTitles(new Map([
+    ["foil1.html", page("Måling av tid", "Tid")],
+    ["foil2.html", page("Lysark 2", "Loggen")],          // only repeats the name
+    ["foil3.html", page("", "Sporet")],                    // no title
+    ["foil4.html", page("", "")],                          // nothing at all
+    ["foil5.html", page("lysark 5", "LYSARK 5")],          // both only repeat it
+  ]));
+  assert.deepEqual([...titles], [["foil1.html", "Måling av tid"], ["foil2.html", "Loggen"],
+                                 ["foil3.html", "Sporet"]]);
+  // An export that gives every page the presentation's name: the headings serve.
+  titles = slideTitles(new Map([["foil1.html", page("Forelesning 3", "Innledning")],
+                                ["foil2.html", page("Forelesning 3", "Målingen")]]));
+  assert.deepEqual([...titles.values()], ["Innledning", "Målingen"]);
+  assert.deepEqual([...slideTitles(new Map([["foil1.html", page("Forelesning 3", "Innledning")]])).values()],
+                   ["Forelesning 3"], "one page alone is not the same on every page");
+  assert.deepEqual(entryLabel({ url: "foil1.html", start: 41 }, new Map([["foil1.html", "Måling av tid"]])),
+                   { name: "Lysark 1 · Måling av tid", start: "0:41" });
+});
+
+test("search: case and accents ignored, æ, ø and å letters of their own, every word, time order", () => {
+  assert.equal(foldText("  Café\tCAFÉ  Naïve Ærlig Øl ÅR  ").folded, "cafe cafe naive ærlig øl år");
+  const slides = [{ url: "foil0.html", start: 0 }, { url: "foil1.html", start: 3 },
+                  { url: "foil0.html", start: 12 }];
+  const pages = new Map([["foil0.html", "Velkommen til kafeen: en café au lait, og så måling av tid."],
+                         ["foil1.html", "Loggen viser når et lysark ble vist."]]);
+  const cues = [{ start: 7, text: "Vi måler tiden med loggen." }, { start: 3, text: "Cafe, sa hun." }];
+  const lecture = indexLecture(slides, pages, cues);
+  const hits = (query) => searchLecture(lecture, query).map((hit) => `${hit.sample}@${hit.start}`);
+  assert.deepEqual(hits("CAFE"), ["0@0", "-1@3", "2@12"], "a slide shown twice is two hits");
+  assert.deepEqual(hits("café"), hits("cafe"));
+  assert.deepEqual(hits("maling"), [], "å is no a");
+  assert.deepEqual(hits("måling"), ["0@0", "2@12"]);
+  assert.deepEqual(hits("loggen måler"), ["-1@7"], "every word, anywhere in the text");
+  assert.deepEqual(hits("lOgGeN"), ["1@3", "-1@7"], "a slide before a caption of the same start");
+  assert.deepEqual([hits(""), hits("   "), hits("ingensteds")], [[], [], []]);
+  // Saved decomposed, as macOS saves it, å is still å.
+  const decomposed = indexLecture([{ url: "a", start: 0 }], new Map([["a", "Ma\u030Aling av tid"]]), []);
+  assert.deepEqual([searchLecture(decomposed, "måling").length, searchLecture(decomposed, "maling").length], [1, 0]);
+  // Every place a word of the query stands is marked, words that overlap as one.
+  const marked = (text, query) => markWords(foldText(text), queryWords(query))
+    .map((part) => (part.marked ? `[${part.text}]` : part.text)).join("");
+  assert.equal(marked("Loggen, LOGGEN og loggene.", "loggen"), "[Loggen], [LOGGEN] og [loggen]e.");
+  assert.equal(marked("Caféen logger", "cafe log logg"), "[Café]en [logg]er");
+  assert.equal(marked("Ma\u030Aling", "måling"), "[Måling]");
+  // The excerpt is the original text around the hit, cut at blanks.
+  const long = `${"innledning ".repeat(10)}her står Måling av tid midt i${" og mer".repeat(20)}`;
+  const [hit] = searchLecture(indexLecture([{ url: "a", start: 0 }], new Map([["a", long]]), []), "maaling måling");
+  assert.equal(hit, undefined, "a word that is missing leaves the slide out");
+  const [found] = searchLecture(indexLecture([{ url: "a", start: 0 }], new Map([["a", long]]), []), "måling");
+  assert.match(found.excerpt, /^… (innledning )+her står Måling av tid midt i( og| mer)+ …$/);
+  assert.ok(found.excerpt.length < 130, found.excerpt);
+});
+
+test("search keeps up with typing in a lecture of 300 slides and 2,000 captions", () => {
+  const words = "måling tid signal verdi kretsen klokka figur kafé æresord øvelse årsak spenning strøm".split(" ");
+  const text = (seed, count) => Array.from({ length: count }, (_, i) => words[(seed * 7 + i * 13) % words.length]).join(" ");
+  const slides = Array.from({ length: 300 }, (_, i) => ({ url: `foil${i}.html`, start: i * 18 }));
+  const pages = new Map(slides.map((slide, i) => [slide.url, text(i, 150)]));
+  const cues = Array.from({ length: 2000 }, (_, i) => ({ start: i * 2.7, text: text(i, 12) }));
+  const lecture = indexLecture(slides, pages, cues);
+  let slowest = 0;
+  for (let typed = 1; typed <= "spenning strøm".length; typed += 1) {
+    const started = performance.now();
+    searchLecture(lecture, "spenning strøm".slice(0, typed));
+    slowest = Math.max(slowest, performance.now() - started);
+  }
+  assert.ok(slowest < 50, `a keystroke took ${slowest} ms`);
+});
