@@ -2,7 +2,7 @@
 // A slide's mark-up as the player reads it for its text and title.
 import { test } from "node:test";
 import assert from "node:assert/strict";
-import "./rules.mjs";
+import { timed } from "./rules.mjs";
 
 const { words, makeMarkupReader, makeSlideTextSink, decodeAttribute } = globalThis;
 
@@ -67,7 +67,7 @@ test("an address written with references names its file; one past Unicode is no 
 });
 
 test("hostile mark-up costs the reader its length, not its square: four times as much takes four times as long",
-     () => {
+     timed, () => {
   const hostile = {
     "unclosed tags": (n) => "<a ".repeat(n),
     "one tag's attributes": (n) => `<p ${'onclick="x" '.repeat(n)}>`,

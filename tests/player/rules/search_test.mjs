@@ -2,7 +2,7 @@
 // Slide titles and the search of a lecture.
 import { test } from "node:test";
 import assert from "node:assert/strict";
-import "./rules.mjs";
+import { timed } from "./rules.mjs";
 
 const { words, entryLabel, slideTitles, foldText, indexLecture, markWords, queryWords,
         searchLecture } = globalThis;
@@ -62,7 +62,7 @@ test("search: case and accents ignored, æ, ø and å letters of their own, ever
   assert.ok(found.excerpt.length < 130, found.excerpt);
 });
 
-test("search keeps up with typing in a lecture of 300 slides and 2,000 captions", () => {
+test("search keeps up with typing in a lecture of 300 slides and 2,000 captions", timed, () => {
   const words = "måling tid signal verdi kretsen klokka figur kafé æresord øvelse årsak spenning strøm".split(" ");
   const text = (seed, count) => Array.from({ length: count }, (_, i) => words[(seed * 7 + i * 13) % words.length]).join(" ");
   const slides = Array.from({ length: 300 }, (_, i) => ({ url: `foil${i}.html`, start: i * 18 }));
