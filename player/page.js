@@ -5,10 +5,8 @@
 (function () {
   "use strict";
 
-  const button = (/** @type {string} */ id) => byId(id, HTMLButtonElement);
   const link = readLink(location.href);
-  const messages = makeMessages(byId("messages", HTMLUListElement));
-  const say = messages.say;
+  const { say, clear } = makeMessages(byId("messages", HTMLUListElement));
   const memory = makeMemory(() => localStorage);
   const settings = memory.settings();
   const keepSetting = (/** @type {Partial<Settings>} */ change) => {
@@ -20,15 +18,6 @@
   // The lecture: its recording and its track, each by its address or, if
   // chosen from disk, its name and size.
   let lecture = { recording: "", name: "", track: "", key: "" };
-  // Each track loaded is counted; its slides are read once, when its list
-  // stands and the recording has settled, for their titles and the search.
-  let track = 0;
-  let listed = 0;
-  let read = 0;
-  /** @type {Map<string, string>} */
-  let slideTexts = new Map();
-  /** @type {{ start: number, end: number, text: string }[]} */
-  let captions = [];
 
   const choose = (/** @type {number} */ index) => dispatch({ type: "choose", index });
   const go = (/** @type {number} */ time) => dispatch({ type: "go", time });
@@ -38,29 +27,20 @@
   const frame = makeFrame(byId("foil", HTMLIFrameElement));
   const served = makeServedSlides();
   const slideList = makeSlideList(byId("slides", HTMLOListElement), choose);
-  const timeline = makeTimeline({ bar: byId("timeline", HTMLElement), slides: byId("timeline-slides", HTMLElement),
-    hits: byId("timeline-hits", HTMLElement), now: byId("timeline-now", HTMLElement) }, { choose, go, hit: goToHit,
-    step: (direction) => dispatch({ type: "step", direction, time: recording.time() }), name: slideList.name });
-  const transcript = makeTranscript({ part: byId("transcript-part", HTMLElement), toggle: button("transcript-toggle"),
-    list: byId("transcript", HTMLOListElement) }, { go, toggled: (open) => keepSetting({ transcript: open }) });
-  const search = makeSearchBox({ field: byId("search", HTMLInputElement), status: byId("search-status", HTMLElement),
-    list: byId("search-results", HTMLOListElement) }, { name: slideList.name, hit: goToHit,
-    searched(found, hits) {
-      transcript.search(found);
-      timeline.hits(hits);
-    } });
+  const timeline = makeTimeline({ choose, go, hit: goToHit, name: slideList.name,
+    step: (direction) => dispatch({ type: "step", direction, time: recording.time() }) });
+  const transcript = makeTranscript({ go, toggled: (open) => keepSetting({ transcript: open }) });
+  const search = makeSearchBox({ name: slideList.name, hit: goToHit, searched(found, hits) {
+    transcript.search(found);
+    timeline.hits(hits);
+  } });
   const recording = makeRecording(byId("recording", HTMLVideoElement), {
-    ready: () => dispatch({ type: "ready", duration: recording.duration() }),
-    seeked: (time) => dispatch({ type: "seeked", time }),
-    missed: (time) => dispatch({ type: "missed", time }),
-    left: (time) => dispatch({ type: "cue", time }),
-    settled: readSlides,
+    event: dispatch,
     failed: say,
-    captions(arrived) {
-      captions = arrived;
+    captions(captions) {
       transcript.show(captions);
       dispatch({ type: "captions", captions, time: recording.time() });
-      reindex();
+      search.index({ captions });
     },
     captionsFailed(name) {
       transcript.drop();
@@ -70,27 +50,20 @@
       timeline.at(time);
       resume.follow(time, recording.duration(), seeking, now);
     },
-    length: () => timeline.show(player.samples, length()),
+    length: (duration) => timeline.show(player.samples, duration),
     rated: (rate) => keepSetting({ rate }),
     captionsShown: (shown) => keepSetting({ captions: shown }),
   });
-  const chooser = makeChooser({ part: byId("chooser", HTMLElement), files: byId("files", HTMLInputElement),
-    folder: byId("folder", HTMLInputElement) }, { say, clear: messages.clear,
+  const chooser = makeChooser({ say, clear,
     recording: (url, name, id) => loadRecording(url, name, id, true), captions: loadCaptions,
     track: (text, id) => loadTrack(text, location.href, id) });
-  const resume = makeResume({ notice: byId("resume", HTMLElement), text: byId("resume-text", HTMLElement),
-    restart: button("resume-restart") }, { keep: (key, moment) => memory.keep(key, { moment }), go });
-  const notes = makeNotes({ add: button("note-new"), save: button("notes-save"), editor: byId("note-editor", HTMLElement),
-    label: byId("note-moment", HTMLLabelElement), field: byId("note-text", HTMLTextAreaElement),
-    keep: button("note-keep"), drop: button("note-drop"), status: byId("notes-status", HTMLElement),
-    undo: button("note-undo"), list: byId("notes", HTMLOListElement), handout: byId("handout", HTMLElement) },
-  { time: () => recording.time(), go, samples: () => player.samples, name: slideList.name,
+  const resume = makeResume({ keep: (key, moment) => memory.keep(key, { moment }), go });
+  const notes = makeNotes({ time: () => recording.time(), go, samples: () => player.samples, name: slideList.name,
     link: (time) => momentLink(location.href, time), lecture: () => lectureName(lecture.name),
     keep: (kept) => memory.keep(lecture.key, { notes: kept }) });
-  const chapters = makeChapters(button("chapters-save"), { lecture: () => lectureName(lecture.name),
+  const chapters = makeChapters(byId("chapters-save", HTMLButtonElement), { lecture: () => lectureName(lecture.name),
     chapters: () => lectureChapters(player.samples, slideList.name) });
-  makeKeys({ open: button("keys-open"), dialog: byId("keys", HTMLDialogElement), list: byId("keys-list", HTMLElement),
-             close: button("keys-close") });
+  makeKeys();
 
   /** Hands `event` to the rules and does what they say. @param {PlayerEvent} event @param {Event} [domEvent] */
   function dispatch(event, domEvent) {
@@ -109,6 +82,7 @@
         case "watch": recording.watch(action.from, action.to); break;
         case "refuse": say(words.link.pastEnd(formatStart(action.time), formatStart(action.duration))); break;
         case "prevent": domEvent?.preventDefault(); break;
+        case "read": readSlides(); break;
         default: {
           // An action not handled here is one the type check names.
           /** @type {never} */
@@ -119,59 +93,48 @@
     }
   }
 
-  const reindex = () => search.index(player.samples, slideTexts, captions);
 
-  // The recording's length, or the track's while the recording's is unknown.
-  const length = () => recording.duration() || (player.samples[player.samples.length - 1]?.end ?? 0);
-
-  // Opens what is kept of the lecture; resolves where it starts, where the
-  // user is where they have `moved` in it.
+  // Opens what is kept of the lecture; resolves where it starts, nowhere
+  // where the user has `moved` in it.
   function openLecture(/** @type {boolean} */ moved) {
     lecture.key = lectureKey(lecture.recording, lecture.track);
     const kept = memory.lecture(lecture.key);
     notes.open(kept.notes);
-    return resume.open(lecture.key, kept.moment, moved ? recording.time() : link.startAt);
+    const start = lectureStart(moved, link.startAt, kept.moment);
+    resume.open(lecture.key, kept.moment, start.resumes);
+    return start.at;
   }
 
   /** Loads a track; the slides it names are resolved against `base`. @param {string} text @param {string} base
    *  @param {string} id */
   function loadTrack(text, base, id) {
-    const parsed = parseTrack(text);
-    const target = parsed.samples.length > 0 ? parsed.samples[0].frame : "";
+    const { samples, target, closing, messages } = readTrack(text, base);
     if (target !== "") frame.name(target);
-    const { samples, problems } = playableSamples(parsed, base, target);
-    for (const message of [...problemMessages(problems), ...chooser.problems(samples)]) say(message);
+    for (const message of [...messages, ...chooser.problems(samples)]) say(message);
     served.release();
-    recording.expect(parsed.closing);
-    const own = ++track;
-    slideTexts = new Map();
+    recording.expect(closing);
     lecture = { ...lecture, track: id };
-    slideList.show(samples, () => {
-      listed = own;
-      readSlides();
-    });
+    // Its list stands only after the track's event, which marks its entry in it.
+    slideList.show(samples, () => dispatch({ type: "listed" }));
     // A new track: nobody has moved in it yet.
     dispatch({ type: "track", samples, startAt: openLecture(false), duration: recording.duration() });
-    timeline.show(samples, length());
-    reindex();
+    timeline.show(samples, recording.duration());
+    search.index({ samples, texts: new Map() });
   }
 
   async function readSlides() {
-    const own = track;
-    if (listed !== own || read === own || !recording.settled()) return;
-    read = own;
-    const sources = chooser.slideSources(player.samples);
+    const samples = player.samples;
+    const sources = chooser.slideSources(samples);
     const { texts: slides, statuses, partial } = await readSlideTexts(sources);
-    if (own !== track) return;
+    // A track that came meanwhile has slides of its own.
+    if (samples !== player.samples) return;
     served.learn(statuses);
     for (const message of slideMessages([...sources.keys()], statuses, partial)) say(message);
-    slideTexts = new Map([...slides].map(([url, slide]) => [url, slide.text]));
     const titles = slideTitles(slides);
     slideList.title(titles);
     [timeline, notes].forEach((part) => part.relabel());
-    const first = player.samples[0];
-    chapters.present((first && titles.get(first.url)) || lectureName(lecture.name));
-    reindex();
+    chapters.present(lectureTitle(samples, titles, lecture.name));
+    search.index({ texts: new Map([...slides].map(([url, slide]) => [url, slide.text])) });
   }
 
   /** @param {string} url @param {string} name @param {string} id @param {boolean} chosen */
@@ -180,10 +143,10 @@
     lecture = { ...lecture, recording: id, name };
     recording.load(url, name, chosen);
     recording.rate(settings.rate);
-    if (track === 0) return;
+    if (lecture.track === "") return;
     // Chosen after its track: the lecture is known only now.
     const start = openLecture(player.moved);
-    if (start !== null && !player.moved) dispatch({ type: "go", time: start });
+    if (start !== null) go(start);
   }
 
   /** @param {string} url @param {string} name */
@@ -202,8 +165,7 @@
   document.addEventListener("keydown", (event) => {
     const target = event.target instanceof HTMLElement ? event.target : null;
     if (event.defaultPrevented || target?.closest("dialog")) return;
-    dispatch({ type: "key", key: event.key, time: recording.time(), inTextField: isTextField(target),
-               modified: event.altKey || event.ctrlKey || event.metaKey || event.shiftKey }, event);
+    dispatch({ type: "key", key: keyName(event), time: recording.time(), inTextField: isTextField(target) }, event);
   });
 
   transcript.open(settings.transcript);

@@ -255,7 +255,7 @@ function makeEntryList(list, options) {
   });
   list.addEventListener("focus", () => moveFocus(landing()));
   list.addEventListener("keydown", (event) => {
-    const move = listKey(event.key, event.altKey || event.ctrlKey || event.metaKey, landing(), items.length);
+    const move = listKey("list", keyName(event), landing(), items.length);
     if (move === null) return;
     event.preventDefault();
     moveFocus(move.active);

@@ -61,14 +61,16 @@ async function folderFiles(top) {
 }
 
 /**
- * @param {{ part: HTMLElement, files: HTMLInputElement, folder: HTMLInputElement }} elements
  * @param {{ say: (text: string) => void, clear: () => void,
  *           recording: (url: string, name: string, id: string) => void,
  *           captions: (url: string, name: string) => void, track: (text: string, id: string) => void }} wiring
  *   a chosen recording and track are known to the wiring by `id`, their name and size
  * @returns {Chooser}
  */
-function makeChooser({ part, files, folder }, wiring) {
+function makeChooser(wiring) {
+  const part = byId("chooser", HTMLElement);
+  const files = byId("files", HTMLInputElement);
+  const folder = byId("folder", HTMLInputElement);
   /** @type {Partial<Chosen>} */
   let chosen = {};
   // What is chosen, once a track is: the files are the user's own.

@@ -1,25 +1,29 @@
 // SPDX-License-Identifier: MIT
-// The dialog that lists every key the page answers to, opened by its
-// button.  A modal <dialog>: it keeps the focus while open, Escape or its
+// The dialog that lists every key the page answers to (rules/keys.js),
+// opened by its button.  A modal <dialog>: it keeps the focus while open, Escape or its
 // own button closes it, and the focus goes back to the button that opened
 // it.
 "use strict";
 
-/**
- * @param {{ open: HTMLButtonElement, dialog: HTMLDialogElement, list: HTMLElement, close: HTMLButtonElement }} elements
- */
-function makeKeys({ open, dialog, list, close }) {
-  for (const group of words.keys.groups) {
+/** Makes the dialog #keys, opened by #keys-open and closed by #keys-close. */
+function makeKeys() {
+  const open = byId("keys-open", HTMLButtonElement);
+  const dialog = byId("keys", HTMLDialogElement);
+  const list = byId("keys-list", HTMLElement);
+  const close = byId("keys-close", HTMLButtonElement);
+  for (const group of keyGroups()) {
     const heading = document.createElement("h3");
     heading.textContent = group.where;
     const keys = document.createElement("dl");
-    for (const [key, what] of group.keys) {
+    for (const line of group.lines) {
       const term = document.createElement("dt");
-      const name = document.createElement("kbd");
-      name.textContent = key;
-      term.append(name);
+      line.keys.forEach((key, index) => {
+        const name = document.createElement("kbd");
+        name.textContent = key;
+        term.append(...(index > 0 ? [" / ", name] : [name]));
+      });
       const description = document.createElement("dd");
-      description.textContent = what;
+      description.textContent = line.what;
       keys.append(term, description);
     }
     list.append(heading, keys);

@@ -16,17 +16,26 @@
  */
 
 /**
- * @param {{ add: HTMLButtonElement, save: HTMLButtonElement, editor: HTMLElement, label: HTMLLabelElement,
- *           field: HTMLTextAreaElement, keep: HTMLButtonElement, drop: HTMLButtonElement, status: HTMLElement,
- *           undo: HTMLButtonElement, list: HTMLOListElement, handout: HTMLElement }} elements
  * @param {{ time: () => number, go: (time: number) => void, samples: () => Sample[],
  *           name: (sample: number) => string, link: (time: number) => string, lecture: () => string,
  *           keep: (notes: Note[]) => boolean }} wiring
  *   `keep` stores the notes, and says whether the browser kept them
  * @returns {Notes}
  */
-function makeNotes(elements, wiring) {
-  const { add, save, editor, label, field, keep, drop, status, undo, list, handout } = elements;
+function makeNotes(wiring) {
+  const add = byId("note-new", HTMLButtonElement);
+  const save = byId("notes-save", HTMLButtonElement);
+  const editor = byId("note-editor", HTMLElement);
+  const label = byId("note-moment", HTMLLabelElement);
+  const field = byId("note-text", HTMLTextAreaElement);
+  const keep = byId("note-keep", HTMLButtonElement);
+  const drop = byId("note-drop", HTMLButtonElement);
+  keep.setAttribute("aria-keyshortcuts", keyShortcuts("notes", "keep"));
+  drop.setAttribute("aria-keyshortcuts", keyShortcuts("notes", "drop"));
+  const status = byId("notes-status", HTMLElement);
+  const undo = byId("note-undo", HTMLButtonElement);
+  const list = byId("notes", HTMLOListElement);
+  const handout = byId("handout", HTMLElement);
   /** @type {Note[]} */
   let notes = [];
   // The note being written: its moment, and when it was made (null for a new one).
@@ -177,13 +186,10 @@ function makeNotes(elements, wiring) {
   keep.addEventListener("click", () => finish(true));
   drop.addEventListener("click", () => finish(false));
   editor.addEventListener("keydown", (event) => {
-    if (event.key === "Escape") {
-      event.preventDefault();
-      finish(false);
-    } else if (event.key === "Enter" && (event.ctrlKey || event.metaKey)) {
-      event.preventDefault();
-      finish(true);
-    }
+    const action = keyAction("notes", keyName(event));
+    if (action !== "keep" && action !== "drop") return;
+    event.preventDefault();
+    finish(action === "keep");
   });
   undo.addEventListener("click", () => {
     if (deleted !== null) store([...notes, deleted]);
@@ -200,10 +206,9 @@ function makeNotes(elements, wiring) {
   });
   list.addEventListener("keydown", (event) => {
     const at = place(event.target);
-    const move = at === null ? null : listKey(event.key, event.altKey || event.ctrlKey || event.metaKey, at.row,
-                                                 rows.length);
     // Enter and Space are the buttons' own.
-    if (at === null || move === null || move.activate) return;
+    const move = at === null ? null : listKey("notes", keyName(event), at.row, rows.length);
+    if (at === null || move === null) return;
     event.preventDefault();
     row = move.active;
     rove();

@@ -18,7 +18,6 @@
  * @property {(from: number, to: number) => void} watch  reports leaving the span from `from` to `to`
  * @property {() => number} time
  * @property {() => number} duration  NaN while unknown
- * @property {() => boolean} settled
  * @property {(rate: number) => void} rate
  * @property {(url: string, name: string, language: string, shown: boolean) => void} caption
  *   gives it captions, shown or hidden
@@ -26,16 +25,15 @@
 
 /**
  * @param {HTMLVideoElement} video
- * @param {{ ready: () => void, seeked: (time: number) => void, missed: (time: number) => void,
- *           left: (time: number) => void,
- *           settled: () => void, failed: (message: string) => void,
+ * @param {{ event: (event: RecordingEvent) => void, failed: (message: string) => void,
  *           captions: (captions: { start: number, end: number, text: string }[]) => void,
  *           captionsFailed: (name: string) => void,
  *           played: (time: number, seeking: boolean, now: boolean) => void,
  *           length: (duration: number) => void, rated: (rate: number) => void,
  *           captionsShown: (shown: boolean) => void }} wiring
  *   `played` hears the moment as it plays, `now` where it pauses, a seek ends or the page is left;
- *   `missed`, where the recording stays when a seek asked of it cannot take
+ *   `event` hears what the rules hear of it: that it is ready, has settled, a seek has ended
+ *   ("seeked") or could not take ("missed", where it stays), it left the span it watches
  * @returns {Recording}
  */
 function makeRecording(video, wiring) {
@@ -53,7 +51,7 @@ function makeRecording(video, wiring) {
   function settle() {
     if (settled) return;
     settled = true;
-    wiring.settled();
+    wiring.event({ type: "settled" });
   }
 
   // The status of the recording's address, where the page may ask: a
@@ -109,10 +107,10 @@ function makeRecording(video, wiring) {
 
   video.addEventListener("loadedmetadata", () => {
     measure();
-    wiring.ready();
+    wiring.event({ type: "ready", duration: video.duration });
   });
   video.addEventListener("seeked", () => {
-    wiring.seeked(video.currentTime);
+    wiring.event({ type: "seeked", time: video.currentTime });
     wiring.played(video.currentTime, video.seeking, true);
   });
   video.addEventListener("timeupdate", () => wiring.played(video.currentTime, video.seeking, false));
@@ -140,7 +138,7 @@ function makeRecording(video, wiring) {
     if (problem !== null) wiring.failed(problem);
     settle();
   });
-  watcher.addEventListener("cuechange", () => wiring.left(video.currentTime));
+  watcher.addEventListener("cuechange", () => wiring.event({ type: "left", time: video.currentTime }));
 
   return {
     load(url, name, chosen) {
@@ -155,7 +153,7 @@ function makeRecording(video, wiring) {
         return;
       }
       // Told after the one who asked has done, as the browser tells of a seek.
-      queueMicrotask(() => wiring.missed(video.currentTime));
+      queueMicrotask(() => wiring.event({ type: "missed", time: video.currentTime }));
       unseekable();
     },
     expect(closing) {
@@ -168,7 +166,6 @@ function makeRecording(video, wiring) {
     },
     time: () => video.currentTime,
     duration: () => video.duration,
-    settled: () => settled,
     rate(rate) {
       // A new source starts at the default rate.
       video.defaultPlaybackRate = rate;

@@ -1,25 +1,26 @@
 // SPDX-License-Identifier: MIT
 // Where the student left off: the moment each lecture was at is kept as it
 // plays, and a lecture opens there next time, saying so, with a button
-// that starts it from the beginning instead.  A link's t= wins, and so does
-// a slide chosen before the recording is ready (the rules see to that).
+// that starts it from the beginning instead.  Where it starts, and when the
+// moment is kept, the rules decide (lectureStart, momentToKeep).
 "use strict";
 
 /**
  * @typedef {object} Resume
- * @property {(key: string, moment: number | null, asked: number | null) => number | null} open
- *   opens a lecture kept under `key` with the `moment` it was left at; resolves where it starts:
- *   at `asked` (a link's t=) where there is one, else at the moment, said
+ * @property {(key: string, moment: number | null, resumes: boolean) => void} open
+ *   opens a lecture kept under `key` with the `moment` it was left at, saying so where it `resumes` there
  * @property {(time: number, duration: number, seeking: boolean, now: boolean) => void} follow
  *   keeps the moment the recording is at, every few seconds, or `now`
  */
 
 /**
- * @param {{ notice: HTMLElement, text: HTMLElement, restart: HTMLButtonElement }} elements
  * @param {{ keep: (key: string, moment: number | null) => void, go: (time: number) => void }} wiring
  * @returns {Resume}
  */
-function makeResume({ notice, text, restart }, wiring) {
+function makeResume(wiring) {
+  const notice = byId("resume", HTMLElement);
+  const text = byId("resume-text", HTMLElement);
+  const restart = byId("resume-restart", HTMLButtonElement);
   let key = "";
   // The moment kept last: it is kept again only when it has moved on.
   /** @type {number | null | undefined} */
@@ -33,17 +34,15 @@ function makeResume({ notice, text, restart }, wiring) {
   });
 
   return {
-    open(lecture, moment, asked) {
+    open(lecture, moment, resumes) {
       key = lecture;
       kept = moment;
-      notice.hidden = asked !== null || moment === null;
-      if (!notice.hidden) text.textContent = words.resume.from(formatStart(moment ?? 0));
-      return asked ?? moment;
+      notice.hidden = !resumes;
+      if (resumes) text.textContent = words.resume.from(formatStart(moment ?? 0));
     },
     follow(time, duration, seeking, now) {
-      const moment = momentToKeep(time, duration, seeking);
-      if (key === "" || moment === undefined || moment === kept) return;
-      if (!now && moment !== null && kept !== null && kept !== undefined && Math.abs(moment - kept) < 5) return;
+      const moment = momentToKeep(time, duration, seeking, kept, now);
+      if (key === "" || moment === undefined) return;
       kept = moment;
       wiring.keep(key, moment);
     },

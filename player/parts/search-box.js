@@ -5,19 +5,25 @@
 "use strict";
 
 /**
+ * What the search looks through: the samples, their slides' texts by address, and the captions.
+ * @typedef {{ samples: Sample[], texts: Map<string, string>, captions: { start: number, text: string }[] }} Searched
+ */
+/**
  * @typedef {object} SearchBox
- * @property {(samples: Sample[], texts: Map<string, string>, captions: { start: number, text: string }[]) => void} index
- *   makes the lecture ready for searching anew, and searches again
+ * @property {(change: Partial<Searched>) => void} index
+ *   makes the lecture ready for searching anew with what has changed of it, and searches again
  */
 
 /**
- * @param {{ field: HTMLInputElement, status: HTMLElement, list: HTMLOListElement }} elements
  * @param {{ name: (sample: number) => string, hit: (hit: Hit) => void,
  *           searched: (words: string[], hits: Hit[]) => void }} wiring
  *   `hit` goes to a hit; `searched` hears the words of every new search, folded, and the hits listed
  * @returns {SearchBox}
  */
-function makeSearchBox({ field, status, list }, wiring) {
+function makeSearchBox(wiring) {
+  const field = byId("search", HTMLInputElement);
+  const status = byId("search-status", HTMLElement);
+  const list = byId("search-results", HTMLOListElement);
   // The most hits the list holds; the search counts them all.
   const listed = 200;
   let lecture = indexLecture([], new Map(), []);
@@ -55,18 +61,22 @@ function makeSearchBox({ field, status, list }, wiring) {
 
   field.addEventListener("input", find);
   field.addEventListener("keydown", (event) => {
-    if (event.key === "Escape") {
+    const action = keyAction("search", keyName(event));
+    if (action === "clear") {
       event.preventDefault();
       field.value = "";
       find();
-    } else if (event.key === "ArrowDown" && hits.length > 0) {
+    } else if (action === "hits" && hits.length > 0) {
       event.preventDefault();
       list.focus();
     }
   });
+  /** @type {Searched} */
+  const searched = { samples: [], texts: new Map(), captions: [] };
   return {
-    index(samples, texts, captions) {
-      lecture = indexLecture(samples, texts, captions);
+    index(change) {
+      Object.assign(searched, change);
+      lecture = indexLecture(searched.samples, searched.texts, searched.captions);
       if (field.value !== "") find();
     },
   };

@@ -20,6 +20,8 @@
  * @returns {SlideList}
  */
 function makeSlideList(list, choose) {
+  // The page's own keys go to the slide they name wherever the focus is; the list tells them.
+  list.setAttribute("aria-keyshortcuts", keyShortcuts("page"));
   /** @type {Sample[]} */
   let samples = [];
   /** @type {Map<string, string>} */

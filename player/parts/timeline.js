@@ -9,7 +9,7 @@
 
 /**
  * @typedef {object} Timeline
- * @property {(samples: Sample[], duration: number) => void} show
+ * @property {(samples: Sample[], duration: number) => void} show  `duration` NaN while the recording's is unknown
  * @property {(index: number) => void} mark  marks the segment of the current sample
  * @property {(time: number) => void} at  moves the mark of the moment that plays
  * @property {(hits: { sample: number, start: number }[]) => void} hits
@@ -17,12 +17,15 @@
  */
 
 /**
- * @param {{ bar: HTMLElement, slides: HTMLElement, hits: HTMLElement, now: HTMLElement }} elements
  * @param {{ choose: (sample: number) => void, go: (time: number) => void, step: (direction: 1 | -1) => void,
  *           hit: (hit: { sample: number, start: number }) => void, name: (sample: number) => string }} wiring
  * @returns {Timeline}
  */
-function makeTimeline({ bar, slides, hits, now }, wiring) {
+function makeTimeline(wiring) {
+  const bar = byId("timeline", HTMLElement);
+  const slides = byId("timeline-slides", HTMLElement);
+  const hits = byId("timeline-hits", HTMLElement);
+  const now = byId("timeline-now", HTMLElement);
   // More segments than this are more than a timeline's pixels.
   const most = 600;
   /** @type {Sample[]} */
@@ -88,16 +91,16 @@ function makeTimeline({ bar, slides, hits, now }, wiring) {
     if (sample >= 0) wiring.choose(sample); else if (duration > 0) wiring.go(moment);
   });
   bar.addEventListener("keydown", (event) => {
-    const move = timelineKey(event.key, event.altKey || event.ctrlKey || event.metaKey, samples.length);
+    const move = timelineKey(keyName(event), samples.length);
     if (move === null) return;
     event.preventDefault();
     if ("step" in move) wiring.step(move.step); else wiring.choose(move.sample);
   });
 
   return {
-    show(shown, length) {
+    show(shown, recordingLength) {
       samples = shown;
-      duration = length;
+      duration = timelineLength(recordingLength, samples);
       segments = timelineSegments(samples, duration, most);
       drawn = segments.map((segment) => {
         const element = document.createElement("div");

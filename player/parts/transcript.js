@@ -15,11 +15,13 @@
  */
 
 /**
- * @param {{ part: HTMLElement, toggle: HTMLButtonElement, list: HTMLOListElement }} elements
  * @param {{ go: (time: number) => void, toggled: (open: boolean) => void }} wiring
  * @returns {Transcript}
  */
-function makeTranscript({ part, toggle, list }, wiring) {
+function makeTranscript(wiring) {
+  const part = byId("transcript-part", HTMLElement);
+  const toggle = byId("transcript-toggle", HTMLButtonElement);
+  const list = byId("transcript", HTMLOListElement);
   /** @type {{ start: number, text: string }[]} */
   let captions = [];
   /** @type {Folded[]} */

@@ -2,10 +2,11 @@
 // The player's decisions, as pure functions: given what the page holds and
 // what happened (a track or captions arrived, the recording became ready,
 // it left the span in which the same slide and caption play, a seek ended
-// or could not take, a slide, a moment or a key was chosen), the new state and what the page
-// must do (show a slide in the frame, seek the recording, mark the current
-// entry of the slide list or the transcript, watch a span, keep a key from
-// the browser).
+// or could not take, a slide, a moment or a key was chosen, the slide list
+// stands, the recording has settled), the new state and what the page must
+// do (show a slide in the frame, seek the recording, mark the current entry
+// of the slide list or the transcript, watch a span, keep a key from the
+// browser, read the slides).
 "use strict";
 
 /**
@@ -23,6 +24,9 @@
  * @property {boolean} seeking  a seek of the player's is under way
  * @property {boolean} moved  the user has moved in the lecture since its track came: a moment they
  *   chose wins over the one it was left at
+ * @property {boolean} listed  the slide list of the track stands
+ * @property {boolean} settled  the recording has settled: it can play, has failed, or there is none
+ * @property {boolean} read  the slides of the track have been read
  */
 /**
  * Something that plays from `start` up to `end` seconds: a sample or a caption.
@@ -41,29 +45,33 @@
  * changes: the slide list, or the transcript of the captions.  "watch" asks
  * the page to report the moment the recording leaves the span: a cue of a
  * hidden metadata track, whose change the browser reports the moment it
- * happens, does that.
+ * happens, does that.  "read" asks the page to read the track's slides, for
+ * their titles and the search.
  * @typedef {{ type: "show", href: string, url: string } | { type: "seek", time: number } |
  *           { type: "mark", list: "slides" | "captions", index: number } |
- *           { type: "watch", from: number, to: number } | { type: "prevent" } |
+ *           { type: "watch", from: number, to: number } | { type: "prevent" } | { type: "read" } |
  *           { type: "refuse", time: number, duration: number }} PlayerAction
  */
 /**
+ * What the recording tells: that it is ready, has settled, a seek ended or
+ * could not take, or it left the span it was asked to watch.
+ * @typedef {{ type: "ready", duration: number } | { type: "settled" } | { type: "left", time: number } |
+ *           { type: "seeked", time: number } | { type: "missed", time: number }} RecordingEvent
+ */
+/**
  * What happened.  `time` is where the recording stands; `duration` is its
- * length, NaN while unknown.
- * @typedef {{ type: "track", samples: Sample[], startAt: number | null, duration: number } |
+ * length, NaN while unknown; a key is named as keyName names it.
+ * @typedef {RecordingEvent | { type: "track", samples: Sample[], startAt: number | null, duration: number } |
  *           { type: "captions", captions: Timed[], time: number } |
- *           { type: "recording" } | { type: "ready", duration: number } |
- *           { type: "cue", time: number } | { type: "seeked", time: number } | { type: "missed", time: number } |
- *           { type: "choose", index: number } | { type: "go", time: number } |
+ *           { type: "recording" } | { type: "listed" } | { type: "choose", index: number } | { type: "go", time: number } |
  *           { type: "step", direction: 1 | -1, time: number } |
- *           { type: "key", key: string, modified: boolean, inTextField: boolean,
- *             time: number }} PlayerEvent
+ *           { type: "key", key: string, inTextField: boolean, time: number }} PlayerEvent
  */
 
 /** @returns {PlayerState} */
 function initialState() {
   return { samples: [], current: -1, captions: [], caption: -1, watched: null, ready: false, pendingSeek: null,
-           start: null, seeking: false, moved: false };
+           start: null, seeking: false, moved: false, listed: false, settled: true, read: false };
 }
 
 /**
@@ -243,6 +251,8 @@ function decide(state, event) {
       // slide 0's at time 0, or the one at a link's t=.
       let at = event.startAt ?? 0;
       next.moved = false;
+      next.listed = false;
+      next.read = false;
       next.samples = event.samples;
       next.current = -1;
       next.watched = null;
@@ -268,6 +278,13 @@ function decide(state, event) {
       // A new recording: no seek of the old one will end now.
       next.ready = false;
       next.seeking = false;
+      next.settled = false;
+      break;
+    case "listed":
+      next.listed = true;
+      break;
+    case "settled":
+      next.settled = true;
       break;
     case "ready":
       next.ready = true;
@@ -291,7 +308,7 @@ function decide(state, event) {
       next.seeking = false;
       follow(event.time, false);
       break;
-    case "cue":
+    case "left":
       if (!state.seeking && state.pendingSeek === null) follow(event.time);
       break;
     case "choose":
@@ -310,17 +327,25 @@ function decide(state, event) {
     case "step":
       stepTo(event.direction, event.time);
       break;
-    case "key":
-      // A presenter's remote sends PageUp and PageDown: the slide before and
-      // the next one, anywhere but in a text field.
-      if (event.key !== "PageDown" && event.key !== "PageUp") break;
-      if (event.modified || event.inTextField || state.samples.length === 0) break;
+    case "key": {
+      // The keys of the whole page (rules/keys.js): the next slide and the
+      // one before, anywhere but in a text field.
+      const action = event.inTextField || state.samples.length === 0 ? null : keyAction("page", event.key);
+      if (action !== "next" && action !== "previous") break;
       actions.push({ type: "prevent" });
-      stepTo(event.key === "PageDown" ? 1 : -1, event.time);
+      stepTo(action === "next" ? 1 : -1, event.time);
       break;
+    }
   }
   // A choice, a moment, a step or a key the page answered is the user's move.
   if (["choose", "go", "step", "key"].includes(event.type) && actions.length > 0) next.moved = true;
+  // A track's slides are read once, when its list stands (so that their
+  // titles can label it) and the recording has settled (so that reading
+  // them does not hold up its start).
+  if (next.listed && next.settled && !next.read) {
+    next.read = true;
+    actions.push({ type: "read" });
+  }
   return { state: next, actions };
 }
 

@@ -78,23 +78,24 @@ function rowsToLayOut(list) {
 }
 
 /**
- * What `key` does in a list of `count` entries whose active entry (the one
- * the list's focus is on) is `active`: the entry it makes active, and
- * whether it activates that entry too.  Null for a key the list leaves to
- * the page and the browser, any key with Alt, Control or Meta among them.
- * @param {string} key  as KeyboardEvent.key names it
- * @param {boolean} modified
+ * What the key `name` does `where` (a list, or the notes' list) of `count`
+ * entries whose active entry (the one the list's focus is on) is `active`:
+ * the entry it makes active, and whether it activates that entry too.  Null
+ * for a key the list leaves to the page and the browser.
+ * @param {KeyPlace} where
+ * @param {string} name  as keyName names it
  * @param {number} active
  * @param {number} count
  * @returns {{ active: number, activate: boolean } | null}
  */
-function listKey(key, modified, active, count) {
-  if (modified || count === 0) return null;
+function listKey(where, name, active, count) {
+  const action = keyAction(where, name);
+  if (action === null || count === 0) return null;
   const at = Math.min(Math.max(active, 0), count - 1);
-  const moves = /** @type {Record<string, number>} */ ({ ArrowDown: Math.min(at + 1, count - 1),
-    ArrowUp: Math.max(at - 1, 0), Home: 0, End: count - 1, Enter: at, " ": at });
-  if (!(key in moves)) return null;
-  return { active: moves[key], activate: key === "Enter" || key === " " };
+  const moves = /** @type {Record<string, number>} */ ({ next: Math.min(at + 1, count - 1),
+    previous: Math.max(at - 1, 0), first: 0, last: count - 1, activate: at });
+  if (!(action in moves)) return null;
+  return { active: moves[action], activate: action === "activate" };
 }
 
 // Under Node, for the tests.

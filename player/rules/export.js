@@ -144,8 +144,20 @@ function lectureName(recording) {
   return name === "" ? words.notes.lecture : name;
 }
 
+/**
+ * The lecture's title, as the browser's media controls show it: the title
+ * of its first slide, else its name (lectureName) from its `recording`.
+ * @param {{ url: string }[]} samples
+ * @param {Map<string, string>} titles  the slides' titles by address
+ * @param {string} recording
+ * @returns {string}
+ */
+function lectureTitle(samples, titles, recording) {
+  return (samples.length > 0 && titles.get(samples[0].url)) || lectureName(recording);
+}
+
 // Under Node, for the tests.
 if (typeof module === "object" && module !== null) {
   Object.assign(module.exports, { shownSpans, lectureChapters, vttTime, chaptersVtt, groupNotes, markdownText, notesMarkdown,
-                                  momentLink, lectureName });
+                                  momentLink, lectureName, lectureTitle });
 }

@@ -113,18 +113,40 @@ function readSettings(text) {
 }
 
 /**
- * The moment to keep of a recording at `time` of `duration` seconds: null
- * (forget it) within its first 5 and its last 10 seconds, where a student
- * starts or has finished; undefined (keep what is kept) while it seeks, as
- * when the student drags the seek bar.
+ * The moment to keep of a recording at `time` of `duration` seconds, where
+ * `kept` is kept already: null (forget it) within its first 5 and its last
+ * 10 seconds, where a student starts or has finished; undefined (keep what
+ * is kept) while it seeks, as when the student drags the seek bar, and
+ * while it plays less than 5 seconds on from `kept`, unless the moment is
+ * to be kept `now` (the recording paused, the page is left).
  * @param {number} time
  * @param {number} duration  NaN while unknown
  * @param {boolean} seeking
+ * @param {number | null} [kept]  undefined where nothing is known to be kept
+ * @param {boolean} [now]
  * @returns {number | null | undefined}
  */
-function momentToKeep(time, duration, seeking) {
+function momentToKeep(time, duration, seeking, kept, now = false) {
   if (seeking || !Number.isFinite(duration)) return undefined;
-  return time < 5 || time > duration - 10 ? null : time;
+  const moment = time < 5 || time > duration - 10 ? null : time;
+  if (moment === kept) return undefined;
+  if (!now && moment !== null && typeof kept === "number" && Math.abs(moment - kept) < 5) return undefined;
+  return moment;
+}
+
+/**
+ * Where a lecture opens, with `moment` the one it was left at: nowhere
+ * (null) where the user has `moved` in it already, as before its recording
+ * was chosen; else at `asked` (a link's t=), else at the moment, and then
+ * the page says that it `resumes`.
+ * @param {boolean} moved
+ * @param {number | null} asked
+ * @param {number | null} moment
+ * @returns {{ at: number | null, resumes: boolean }}
+ */
+function lectureStart(moved, asked, moment) {
+  if (moved) return { at: null, resumes: false };
+  return { at: asked ?? moment, resumes: asked === null && moment !== null };
 }
 
 /**
@@ -170,5 +192,6 @@ function makeMemory(storage) {
 
 // Under Node, for the tests.
 if (typeof module === "object" && module !== null) {
-  Object.assign(module.exports, { lectureKey, sortNotes, readLecture, readSettings, momentToKeep, makeMemory });
+  Object.assign(module.exports, { lectureKey, sortNotes, readLecture, readSettings, momentToKeep, lectureStart,
+                                makeMemory });
 }

@@ -32,24 +32,32 @@ function timelineSegments(samples, duration, most) {
 }
 
 /**
- * What `key` does on the timeline of `count` samples: a step to the next
- * slide (1) or the one before (-1), or the sample to go to; null for a key
- * it leaves to the page and the browser.
- * @param {string} key  as KeyboardEvent.key names it
- * @param {boolean} modified  Alt, Control or Meta held
+ * The length the timeline of `samples` spans: the recording's `duration`,
+ * or, while that is unknown (NaN) or nothing, where the last sample ends.
+ * @param {number} duration
+ * @param {{ end: number }[]} samples
+ * @returns {number}
+ */
+function timelineLength(duration, samples) {
+  return duration || (samples[samples.length - 1]?.end ?? 0);
+}
+
+/**
+ * What the key `name` does on the timeline of `count` samples: a step to
+ * the next slide (1) or the one before (-1), or the sample to go to; null
+ * for a key it leaves to the page and the browser.
+ * @param {string} name  as keyName names it
  * @param {number} count
  * @returns {{ step: 1 | -1 } | { sample: number } | null}
  */
-function timelineKey(key, modified, count) {
-  if (modified || count === 0) return null;
-  if (key === "ArrowRight" || key === "ArrowUp") return { step: 1 };
-  if (key === "ArrowLeft" || key === "ArrowDown") return { step: -1 };
-  if (key === "Home") return { sample: 0 };
-  if (key === "End") return { sample: count - 1 };
+function timelineKey(name, count) {
+  const action = count === 0 ? null : keyAction("timeline", name);
+  if (action === "next" || action === "previous") return { step: action === "next" ? 1 : -1 };
+  if (action === "first" || action === "last") return { sample: action === "first" ? 0 : count - 1 };
   return null;
 }
 
 // Under Node, for the tests.
 if (typeof module === "object" && module !== null) {
-  Object.assign(module.exports, { timelineSegments, timelineKey });
+  Object.assign(module.exports, { timelineSegments, timelineLength, timelineKey });
 }

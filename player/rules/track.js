@@ -182,7 +182,24 @@ function problemMessages(problems) {
   return cappedMessages(problems.map((problem) => problem.text), words.track.more);
 }
 
+/**
+ * A track's `text` read for the page, its slides resolved against `base`:
+ * the samples that play, the frame they load in (that of the track's first
+ * sample, "" where it has none), the play length it was made with, and the
+ * messages that tell of its problems.
+ * @param {string} text
+ * @param {string} base
+ * @returns {{ samples: Sample[], target: string, closing: number | null, messages: string[] }}
+ */
+function readTrack(text, base) {
+  const parsed = parseTrack(text);
+  const target = parsed.samples.length > 0 ? parsed.samples[0].frame : "";
+  const { samples, problems } = playableSamples(parsed, base, target);
+  return { samples, target, closing: parsed.closing, messages: problemMessages(problems) };
+}
+
 // Under Node, for the tests.
 if (typeof module === "object" && module !== null) {
-  Object.assign(module.exports, { parseTrack, allowedUrl, hasScheme, playableSamples, problemMessages, maxSamples });
+  Object.assign(module.exports, { parseTrack, allowedUrl, hasScheme, playableSamples, problemMessages, readTrack,
+                                  maxSamples });
 }

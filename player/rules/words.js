@@ -185,32 +185,23 @@ const words = (() => {
     /** @param {string} lecture */
     chaptersFile: (lecture) => `${lecture}-kapitler.vtt`,
 
-    /** The keys the page answers to, as the dialog "Hurtigtaster" lists them. */
+    /** The keys the page answers to, as the dialog "Hurtigtaster" lists them: the keys' names where the
+     *  student reads them other than as the browser names them, and for each place of rules/keys.js its
+     *  name and what its keys do. */
     keys: {
-      groups: [
-        { where: "Hvor som helst, utenom tekstfelt", keys: [
-          ["PageDown", "neste lysark"],
-          ["PageUp", "forrige lysark"]] },
-        { where: "I lista over lysark, treffene og tekstutskriften", keys: [
-          ["Pil ned / Pil opp", "neste / forrige i lista"],
-          ["Home / End", "første / siste i lista"],
-          ["Enter / Mellomrom", "gå dit i opptaket"],
-          ["Tab", "videre til neste del av siden"]] },
-        { where: "På tidslinjen", keys: [
-          ["Pil høyre / Pil venstre", "neste / forrige lysark"],
-          ["Home / End", "første / siste lysark"]] },
-        { where: "I notatene", keys: [
-          ["Control+Enter", "lagre notatet"],
-          ["Escape", "forkast notatet"],
-          ["Pil ned / Pil opp", "neste / forrige notat"]] },
-        { where: "I søkefeltet", keys: [
-          ["Pil ned", "til treffene"],
-          ["Escape", "tøm feltet"]] },
-        { where: "I opptaket", keys: [
-          ["Mellomrom", "spill av / pause (nettleserens egne taster)"]] },
-        { where: "I denne dialogen", keys: [
-          ["Escape", "lukk"]] },
-      ],
+      names: { ArrowDown: "Pil ned", ArrowUp: "Pil opp", ArrowRight: "Pil høyre", ArrowLeft: "Pil venstre",
+               " ": "Mellomrom" },
+      places: {
+        page: { where: "Hvor som helst, utenom tekstfelt", next: "neste lysark", previous: "forrige lysark" },
+        list: { where: "I lista over lysark, treffene og tekstutskriften", move: "neste / forrige i lista",
+                ends: "første / siste i lista", activate: "gå dit i opptaket", leave: "videre til neste del av siden" },
+        timeline: { where: "På tidslinjen", move: "neste / forrige lysark", ends: "første / siste lysark" },
+        notes: { where: "I notatene", keep: "lagre notatet", drop: "forkast notatet", move: "neste / forrige notat",
+                 ends: "første / siste notat" },
+        search: { where: "I søkefeltet", hits: "til treffene", clear: "tøm feltet" },
+        recording: { where: "I opptaket", play: "spill av / pause (nettleserens egne taster)" },
+        dialog: { where: "I denne dialogen", close: "lukk" },
+      },
     },
   };
 })();

@@ -47,14 +47,14 @@ function run(...events) {
 const track = (startAt = null, duration = NaN) => ({ type: "track", samples, startAt, duration });
 // The recording of the samples is 30 s long.
 const ready = { type: "ready", duration: 30 };
-const cue = (time) => ({ type: "cue", time });
+const left = (time) => ({ type: "left", time });
 const seeked = (time) => ({ type: "seeked", time });
 const choose = (index) => ({ type: "choose", index });
-const key = (name, more = {}) => ({ type: "key", key: name, modified: false, inTextField: false,
+const key = (name, more = {}) => ({ type: "key", key: name, inTextField: false,
                                     time: 0, ...more });
 
 test("the frame follows the recording: the sample that started last, its page kept between samples", () => {
-  const { state, actions } = run(track(), ready, cue(4), cue(4.5), cue(5.5), cue(12));
+  const { state, actions } = run(track(), ready, left(4), left(4.5), left(5.5), left(12));
   assert.deepEqual(actions, ["mark 0", "show foil0.html", "watch 0-3",
                              "mark 1", "show foil1.html", "watch 3-5",
                              "mark -1", "watch 5-6",
@@ -64,7 +64,7 @@ test("the frame follows the recording: the sample that started last, its page ke
 
 test("the transcript follows the recording through the rules: the span watched ends where either changes", () => {
   const captions = { type: "captions", captions: [{ start: 1, end: 2.5 }, { start: 4, end: 8 }], time: 0 };
-  const { actions } = run(track(), ready, captions, cue(1), cue(2.5), cue(4), { type: "go", time: 7 }, choose(0));
+  const { actions } = run(track(), ready, captions, left(1), left(2.5), left(4), { type: "go", time: 7 }, choose(0));
   assert.deepEqual(actions.slice(3), ["watch 0-1", "caption 0", "watch 1-2.5", "caption -1", "watch 2.5-3",
                                       "mark 1", "show foil1.html", "caption 1", "watch 4-5",
                                       "mark 2", "show foil2.html", "seek 7",
@@ -72,7 +72,7 @@ test("the transcript follows the recording through the rules: the span watched e
 });
 
 test("t= seeks once the recording is ready, and time 0 does not move the frame meanwhile", () => {
-  const { state, actions } = run(track(12), cue(0), ready, cue(0), seeked(12), cue(12));
+  const { state, actions } = run(track(12), left(0), ready, left(0), seeked(12), left(12));
   assert.deepEqual(actions, ["mark 3", "show foil3.html", "watch 10-30", "seek 12"]);
   assert.deepEqual([state.current, state.seeking, state.pendingSeek], [3, false, null]);
   // Ready before the track: the seek goes out at once.
@@ -107,6 +107,16 @@ test("the user has moved once a choice, a moment or a key was answered, so their
     .map((ran) => ran.state.moved), [false, false, false, true, true, false]);
 });
 
+test("a track's slides are read once its list stands and the recording has settled, once for each track", () => {
+  // Read before the list stands, the titles would label no entry; read twice, every request would go out twice.
+  const reads = (...events) => run(...events).actions.filter((action) => action === "read").length;
+  const listed = { type: "listed" };
+  const settled = { type: "settled" };
+  assert.deepEqual([reads(track()), reads(track(), listed), reads(track(), listed, settled, listed),
+                    reads({ type: "recording" }, track(), listed), reads({ type: "recording" }, track(), listed, settled),
+                    reads(track(), listed, track(), listed)], [0, 1, 1, 0, 1, 2]);
+});
+
 test("a slide chosen before the recording is ready wins over t=", () => {
   const { actions } = run(track(12), choose(1), ready, seeked(3));
   assert.deepEqual(actions, ["mark 3", "show foil3.html", "watch 10-30", "mark 1", "show foil1.html",
@@ -115,7 +125,7 @@ test("a slide chosen before the recording is ready wins over t=", () => {
 
 test("a seek that cannot take: the slide chosen stays, and the recording is followed from where it is", () => {
   const missed = (time) => ({ type: "missed", time });
-  const { state, actions } = run(track(), ready, cue(1), choose(2), missed(1), cue(3));
+  const { state, actions } = run(track(), ready, left(1), choose(2), missed(1), left(3));
   assert.deepEqual(actions.slice(3), ["mark 2", "show foil2.html", "seek 6", "mark 1", "show foil1.html", "watch 3-5"]);
   assert.equal(state.seeking, false);
   // Where the recording lands elsewhere, the span there is watched.
@@ -123,27 +133,27 @@ test("a seek that cannot take: the slide chosen stays, and the recording is foll
 });
 
 test("a click shows its page at once and seeks; the time it leaves does not move the frame back", () => {
-  const { state, actions } = run(track(), ready, choose(2), cue(0), seeked(6));
+  const { state, actions } = run(track(), ready, choose(2), left(0), seeked(6));
   assert.deepEqual(actions.slice(3), ["mark 2", "show foil2.html", "seek 6", "watch 6-10"]);
   assert.equal(state.current, 2);
   // A new recording ends every seek of the old one: the recording is followed again.
-  assert.deepEqual(run(track(), ready, choose(2), { type: "recording" }, cue(4)).actions.slice(-3),
+  assert.deepEqual(run(track(), ready, choose(2), { type: "recording" }, left(4)).actions.slice(-3),
                    ["mark 1", "show foil1.html", "watch 3-5"]);
 });
 
 test("PageUp and PageDown: one sample a press, never past an end, never in a field or with a modifier", () => {
-  let { actions } = run(track(), ready, cue(12), key("PageUp"), seeked(6), key("PageUp"));
+  let { actions } = run(track(), ready, left(12), key("PageUp"), seeked(6), key("PageUp"));
   assert.deepEqual(actions.slice(6), ["prevent", "mark 2", "show foil2.html", "seek 6", "watch 6-10",
                                       "prevent", "mark 1", "show foil1.html", "seek 3"]);
   ({ actions } = run(track(), ready, key("PageUp"), key("PageDown")));
   assert.deepEqual(actions.slice(3), ["prevent", "prevent", "mark 1", "show foil1.html", "seek 3"]);
-  for (const ignored of [key("PageDown", { modified: true }), key("PageDown", { inTextField: true }),
+  for (const ignored of [key("Control+PageDown"), key("Shift+PageUp"), key("PageDown", { inTextField: true }),
                          key("ArrowDown")]) {
     assert.deepEqual(run(track(), ready, ignored).actions.slice(3), []);
   }
   assert.deepEqual(run(key("PageDown")).actions, []);
   // Between samples a step goes by the time.
-  ({ actions } = run(track(), ready, cue(5.5), key("PageDown", { time: 5.5 })));
+  ({ actions } = run(track(), ready, left(5.5), key("PageDown", { time: 5.5 })));
   assert.deepEqual(actions.slice(-3), ["mark 2", "show foil2.html", "seek 6"]);
 
   const field = (tagName, type, isContentEditable = false) => ({ tagName, type, isContentEditable });

@@ -27,12 +27,15 @@ test("entry labels: the slide's number as written, or the address; m:ss, h:mm:ss
 });
 
 test("keys in a list: Up and Down one entry, Home and End its ends, Enter and Space activate", () => {
-  const keyed = (key, active, count = 5, modified = false) => listKey(key, modified, active, count);
+  const keyed = (key, active, count = 5) => listKey("list", key, active, count);
   assert.deepEqual(["ArrowDown", "ArrowUp", "Home", "End", "Enter", " "].map((key) => keyed(key, 2)),
                    [[3, false], [1, false], [0, false], [4, false], [2, true], [2, true]]
                      .map(([active, activate]) => ({ active, activate })));
   assert.deepEqual([keyed("ArrowDown", 4).active, keyed("ArrowUp", 0).active], [4, 0], "never past an end");
-  // PageUp and PageDown stay the page's; Tab leaves the list.
-  assert.deepEqual([keyed("PageDown", 2), keyed("Tab", 2), keyed("ArrowDown", 2, 5, true), keyed("End", 0, 0)],
-                   [null, null, null, null]);
+  // PageUp and PageDown stay the page's; Tab leaves the list; a key held with another is the browser's.
+  assert.deepEqual([keyed("PageDown", 2), keyed("Tab", 2), keyed("Alt+ArrowDown", 2), keyed("Shift+ArrowDown", 2),
+                    keyed("End", 0, 0)], [null, null, null, null, null]);
+  // In the notes, Enter and Space are their buttons' own.
+  assert.deepEqual(["ArrowDown", "End", "Enter", " "].map((key) => listKey("notes", key, 2, 5)),
+                   [{ active: 3, activate: false }, { active: 4, activate: false }, null, null]);
 });

@@ -5,7 +5,7 @@ import assert from "node:assert/strict";
 import { samples } from "./rules.mjs";
 
 const { sortNotes, lectureChapters, chaptersVtt, groupNotes, notesMarkdown, momentLink,
-        lectureName } = globalThis;
+        lectureName, lectureTitle } = globalThis;
 
 test("notes in time order, under the slide of their moment, as Markdown that shows a title as text only", () => {
   const notes = sortNotes([{ time: 8.7, text: "Sporet\nto linjer", made: 3 }, { time: 1, text: "Start", made: 2 },
@@ -25,6 +25,11 @@ test("notes in time order, under the slide of their moment, as Markdown that sho
     "## Lysark 2 · \\*Fet\\* \\<b\\>\\[lenke\\]\\(javascript:x\\)", "",
     "- [0:08](<http://x/index.html?video=a.webm&t=8>) Sporet", "  to linjer", ""].join("\n"));
   assert.deepEqual(["forelesning 3.webm", "opptak", ".webm"].map(lectureName), ["forelesning 3", "opptak", "forelesning"]);
+  // The title the media controls show: the first slide's, else the recording's name.
+  const titled = new Map([["foil0.html", "Måling av tid"]]);
+  assert.deepEqual([lectureTitle([{ url: "foil0.html" }], titled, "opptak.webm"),
+                    lectureTitle([{ url: "foil1.html" }], titled, "opptak.webm"), lectureTitle([], titled, "")],
+                   ["Måling av tid", "opptak", "forelesning"]);
   // A note's text is text too: no link, element, reference, address or heading of it; its lines kept.
   const hostile = groupNotes([{ time: 1, made: 1,
     text: "[klikk](javascript:alert(1))\n<script>x</script>\n[ref]: javascript:y\nse https://x.no\n===" }], samples);

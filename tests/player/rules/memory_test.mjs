@@ -4,7 +4,7 @@ import { test } from "node:test";
 import assert from "node:assert/strict";
 import "./rules.mjs";
 
-const { lectureKey, readLecture, readSettings, momentToKeep, makeMemory } = globalThis;
+const { lectureKey, readLecture, readSettings, momentToKeep, lectureStart, makeMemory } = globalThis;
 
 test("what is kept of a lecture: read back only as the page wrote it; refused storage changes nothing", () => {
   const stored = new Map();
@@ -40,4 +40,14 @@ test("the moment kept: none in the first 5 or the last 10 seconds, none taken wh
   assert.deepEqual([[4.9, 100, false], [5, 100, false], [90, 100, false], [90.1, 100, false], [50, 100, true],
                     [50, NaN, false]].map(([time, duration, seeking]) => momentToKeep(time, duration, seeking)),
                    [null, 5, 90, null, undefined, undefined]);
+  // Kept again only 5 seconds on, or where it must be now; a moment forgotten is forgotten at once.
+  assert.deepEqual([[24.9, 20, false], [25, 20, false], [15, 20, false], [21, 20, true], [20, 20, true], [95, 20, false]]
+    .map(([time, kept, now]) => momentToKeep(time, 100, false, kept, now)), [undefined, 25, 15, 21, undefined, null]);
+});
+
+test("where a lecture opens: the link's t=, else where it was left, said; nowhere once the user has moved", () => {
+  assert.deepEqual([lectureStart(false, 30, 700), lectureStart(false, null, 700), lectureStart(false, null, null),
+                    lectureStart(true, 30, 700)],
+                   [{ at: 30, resumes: false }, { at: 700, resumes: true }, { at: null, resumes: false },
+                    { at: null, resumes: false }]);
 });

@@ -6,7 +6,7 @@ import { readFileSync } from "node:fs";
 import { join } from "node:path";
 import { root, command, toolTrack, spans, base, manySamples } from "./rules.mjs";
 
-const { allowedUrl, maxSamples, parseTrack, playableSamples, problemMessages } = globalThis;
+const { allowedUrl, maxSamples, parseTrack, playableSamples, problemMessages, readTrack } = globalThis;
 
 test("a track of the tool: each sample until the next stamp, the last until the play length",
      { skip: command.length === 0 && "HREFTRACK_COMMAND is not set" }, () => {
@@ -66,6 +66,15 @@ test("hostile tracks: no header, junk lines, refused addresses and frames, too m
   parsed = parseTrack(manySamples(maxSamples + 1));
   assert.deepEqual([parsed.samples.length, parsed.problems.length], [0, 1]);
   assert.match(parsed.problems[0].text, /flere enn 100.000 sider/);
+});
+
+test("a track read for the page: its slides load in its first sample's frame, the others' refused", () => {
+  // Taken from any other sample, the frame would refuse the slides of the first.
+  const read = readTrack("{QTtext}\r\n[00:00:00.00]\r\nA<foil0.html> T<one>\r\n[00:00:05.00]\r\n" +
+                         "A<foil1.html> T<two>\r\n[00:00:07.00]\r\n", base);
+  assert.deepEqual([read.target, read.closing, read.samples.map((s) => s.url)], ["one", 7, ["foil0.html"]]);
+  assert.deepEqual(read.messages, ['Linje 5: rammen "two" finnes ikke på siden.']);
+  assert.deepEqual(readTrack("", base).target, "", "a track of no sample names no frame");
 });
 
 test("a track's problems: ten shown, the rest counted, so a screen reader is not flooded", () => {
