@@ -90,12 +90,12 @@ function queryWords(query) {
  * Where in `text` every word stands, the first word's place, or -1 where a
  * word is missing.
  * @param {Folded} text
- * @param {string[]} words
+ * @param {string[]} terms
  * @returns {number}
  */
-function findWords(text, words) {
+function findWords(text, terms) {
   let first = -1;
-  for (const word of words) {
+  for (const word of terms) {
     const at = text.folded.indexOf(word);
     if (at < 0) return -1;
     if (first < 0) first = at;
@@ -130,16 +130,16 @@ function excerpt(text, at, length) {
 }
 
 /**
- * `text` in stretches, those that hold a word of `words` (folded, as
+ * `text` in stretches, those that hold a word of `terms` (folded, as
  * queryWords gives them) marked.
  * @param {Folded} text
- * @param {string[]} words
+ * @param {string[]} terms
  * @returns {TextPart[]}
  */
-function markWords(text, words) {
+function markWords(text, terms) {
   /** @type {[number, number][]} */
   const found = [];
-  for (const word of words) {
+  for (const word of terms) {
     for (let at = text.folded.indexOf(word); word !== "" && at >= 0; at = text.folded.indexOf(word, at + 1)) {
       found.push([text.from[at], text.from[at + word.length - 1] + 1]);
     }
@@ -184,13 +184,13 @@ function indexLecture(samples, slides, cues) {
  * @returns {Hit[]}
  */
 function searchLecture(index, query) {
-  const words = queryWords(query);
-  if (words.length === 0) return [];
+  const terms = queryWords(query);
+  if (terms.length === 0) return [];
   /** @type {Map<string, string | null>} */
   const slideHits = new Map();
   for (const [url, text] of index.slides) {
-    const at = findWords(text, words);
-    slideHits.set(url, at < 0 ? null : excerpt(text, at, words[0].length));
+    const at = findWords(text, terms);
+    slideHits.set(url, at < 0 ? null : excerpt(text, at, terms[0].length));
   }
   /** @type {Hit[]} */
   const hits = [];
@@ -199,8 +199,8 @@ function searchLecture(index, query) {
     if (found) hits.push({ sample: number, start: sample.start, excerpt: found });
   });
   for (const cue of index.cues) {
-    const at = findWords(cue.text, words);
-    if (at >= 0) hits.push({ sample: -1, start: cue.start, excerpt: excerpt(cue.text, at, words[0].length) });
+    const at = findWords(cue.text, terms);
+    if (at >= 0) hits.push({ sample: -1, start: cue.start, excerpt: excerpt(cue.text, at, terms[0].length) });
   }
   // Array.prototype.sort is stable: slides stay before captions of the same start.
   return hits.sort((a, b) => a.start - b.start);

@@ -17,6 +17,9 @@ test("a recording that fails is named with what went wrong, as its server and th
   // WebKit refuses a recording it cannot read in parts: the server is named, not the file's type.
   assert.deepEqual([said(4, 200, false, false), said(4, 200, false, true), said(4, 404, false, false)],
                    [noRanges("a.webm"), unplayable("a.webm"), missing("a.webm")]);
+  // 400 is the server's refusal, 410 a recording gone; where the server said nothing, no cause is named.
+  assert.deepEqual([said(4, 400), said(4, 400, false, false), said(4, 410), said(4, null, false, false)],
+                   [refused("a.webm", 400), refused("a.webm", 400), missing("a.webm"), missingOrUnplayable("a.webm")]);
 });
 
 test("a recording that cannot seek is told from one that can, and its server named where it answers no ranges",
@@ -28,11 +31,16 @@ test("a recording that cannot seek is told from one that can, and its server nam
                  ["byte ranges", [[0, 20]], 20, [false, true, true]],
                  ["past the end", [[0, 20]], 10, [false, true, true]],
                  ["length not yet known", [], NaN, [false, false, false]],
-                 ["a stream", [], Infinity, [false, false, false]]];
+                 ["a stream", [], Infinity, [false, false, false]],
+                 ["ranges before the moment and past it", [[1, 2], [15, 20]], 20, [false, false, false]],
+                 ["a range that ends at its start, and one that does not", [[0, 0], [0, 20]], 20, [false, true, true]],
+                 ["a recording of no length", [], 0, [false, false, false]]];
   for (const [what, seekable, duration, expected] of cases) {
     assert.deepEqual([seeksNowhere(seekable, duration), seeksTo(seekable, duration, 12), seeksTo(seekable, duration, 0)],
                      expected, what);
   }
+  // A moment within the slack of a range's ends is in it.
+  assert.deepEqual([seeksTo([[1, 2]], 20, 0.95), seeksTo([[1, 2]], 20, 2.05)], [true, true]);
   const { unseekable, unseekableFile, unseekableMaybe } = words.recording;
   assert.deepEqual([false, true, null].map((ranges) => seekProblem("a.webm", ranges)),
                    [unseekable("a.webm"), unseekableFile("a.webm"), unseekableMaybe("a.webm")]);
@@ -44,11 +52,12 @@ test("a track made for another play length: both lengths said, and the answer th
   assert.equal(lengthProblem(30, 20), words.recording.length("0:30.00", "0:20.00", "0 0 20 0"));
   // Within a tenth of a second, or with a length not known, nothing is said.
   assert.deepEqual([lengthProblem(20, 20.04), lengthProblem(20, 20.1), lengthProblem(null, 20), lengthProblem(20, NaN),
-                    lengthProblem(20, Infinity)], [null, null, null, null, null]);
+                    lengthProblem(20, Infinity), lengthProblem(20, 0)], [null, null, null, null, null, null]);
   assert.notEqual(lengthProblem(20, 20.11), null);
   // Rounded to the hundredth, carried into the minute, and refused past what the dialogue takes.
   assert.deepEqual([330, 3723.04, 59.996, 20.004, 359999.99, 360000].map(playLengthAnswer),
                    ["0 5 30 0", "1 2 3 4", "0 1 0 0", "0 0 20 0", "99 59 59 99", null]);
+  assert.deepEqual([0, -1, NaN].map(playLengthAnswer), ["0 0 0 0", null, null]);
   assert.deepEqual([3723.04, 330, 0.5].map(formatLength), ["1:02:03.04", "5:30.00", "0:00.50"]);
   assert.match(lengthProblem(400000, 360000), /ikke spor som er lengre enn 99:59:59\.99/);
   // The answer, given to the tool, makes a track that closes at the recording's length.
@@ -61,10 +70,10 @@ test("a track made for another play length: both lengths said, and the answer th
 test("a slide page the server does not give is said by its name, at most ten and a count; foil0.html explained",
      () => {
   assert.deepEqual([[404, "foil3.html"], [410, "foil3.html"], [404, "foil0.html"], [500, "foil3.html"],
-                    [403, "foil3.html"]].map(([status, url]) => slideProblem(url, status)),
+                    [403, "foil3.html"], [400, "foil3.html"]].map(([status, url]) => slideProblem(url, status)),
                    [words.slides.missing("foil3.html"), words.slides.missing("foil3.html"),
                     words.slides.missingOpening("foil0.html"), words.slides.refused("foil3.html", 500),
-                    words.slides.refused("foil3.html", 403)]);
+                    words.slides.refused("foil3.html", 403), words.slides.refused("foil3.html", 400)]);
   // There, redirected, or without an answer (a redirect to another site looks so): nothing said.
   assert.deepEqual([200, 304, 0].map((status) => slideProblem("foil3.html", status)), [null, null, null]);
   // In the order the slides play, however many are missing.

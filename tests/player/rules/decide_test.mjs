@@ -22,6 +22,7 @@ test("which sample plays at a time, the span it plays in, and where a step goes 
   // From no sample: the next one starting later, the last one starting earlier.
   assert.deepEqual([5.5, 30].map((t) => stepFrom(samples, -1, t, 1)), [2, -1]);
   assert.deepEqual([5.5, 30, 0].map((t) => stepFrom(samples, -1, t, -1)), [1, 3, -1]);
+  assert.equal(stepFrom([{ start: 0, end: 3 }, { start: 5, end: 8 }], -1, 4, -1), 0, "back to the first slide");
 });
 
 // Runs `events` from the initial state; returns the last state and every
@@ -35,7 +36,7 @@ function run(...events) {
     state = answer.state;
     for (const action of answer.actions) {
       const { type, ...rest } = action;
-      if (type === "mark") actions.push(`${rest.list === "slides" ? "mark" : "caption"} ${rest.index}`);
+      if (type === "mark") actions.push(`${{ slides: "mark", captions: "caption" }[rest.list]} ${rest.index}`);
       else if (type === "watch") actions.push(`watch ${rest.from}-${rest.to}`);
       else if (type === "show") actions.push(`show ${rest.href}`);
       else actions.push([type, ...Object.values(rest)].join(" "));
@@ -162,4 +163,34 @@ test("PageUp and PageDown: one sample a press, never past an end, never in a fie
                    [true, true, true, true, true]);
   assert.deepEqual([field("INPUT", "file"), field("BUTTON"), field("VIDEO"), null].map(isTextField),
                    [false, false, false, false]);
+  // PageDown in a choice of the browser's own is its own; on a button or a box to tick it is the page's.
+  assert.equal(isTextField(field("SELECT")), true);
+  assert.deepEqual(["button", "checkbox", "color", "hidden", "image", "radio", "range", "reset", "submit"]
+    .map((type) => isTextField(field("INPUT", type))), Array(9).fill(false));
+});
+
+test("the recording moved by its own controls, or the timeline's steps: the slide follows at once", () => {
+  // A seek the student makes on the recording: its slide, not the one before.
+  assert.deepEqual(run(track(), ready, seeked(12)).actions.slice(-3), ["mark 3", "show foil3.html", "watch 10-30"]);
+  // A moment within the slide that shows: no slide again, only the seek.
+  assert.deepEqual(run(track(), ready, { type: "go", time: 1 }).actions.slice(3), ["seek 1"]);
+  // The timeline's step goes one slide on and back, to the first too, and is the student's move.
+  const stepped = run(track(), ready, left(4), { type: "step", direction: -1, time: 4 });
+  assert.deepEqual([stepped.actions.slice(-3), stepped.state.moved], [["mark 0", "show foil0.html", "seek 0"], true]);
+  assert.equal(run(track(), ready, { type: "go", time: 7 }).state.moved, true, "a moment chosen is a move");
+  // A t= at the very end of the recording is within it.
+  assert.deepEqual(run(track(30), ready).actions.slice(-1), ["seek 30"]);
+});
+
+test("captions that come during a seek leave the slide chosen, and a new recording waits to seek", () => {
+  const captions = { type: "captions", captions: [{ start: 0, end: 1 }, { start: 6, end: 8 }], time: 0 };
+  // Followed from the old time, the frame would go back to the slide the seek left: the caption where the
+  // recording stands while it seeks, where it is to go while that waits.
+  assert.deepEqual(run(track(), ready, choose(2), captions).actions.slice(-1), ["caption 0"]);
+  assert.deepEqual(run(track(), choose(2), captions).actions.slice(-1), ["caption 1"]);
+  // Until the new recording is ready, a moment chosen waits; then it is sought.
+  assert.deepEqual(run(track(), ready, { type: "recording" }, { type: "go", time: 7 }).actions.slice(-1),
+                   ["show foil2.html"]);
+  assert.deepEqual(run(track(), ready, { type: "recording" }, { type: "go", time: 7 }, ready).actions.slice(-1),
+                   ["seek 7"]);
 });

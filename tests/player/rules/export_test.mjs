@@ -13,7 +13,8 @@ test("notes in time order, under the slide of their moment, as Markdown that sho
   assert.deepEqual(notes.map((note) => note.text), ["Først", "Start", "I pausen", "Sporet\nto linjer"]);
   const groups = groupNotes(notes, samples);
   assert.deepEqual(groups.map((group) => [group.sample, group.notes.length]), [[0, 2], [-1, 1], [2, 1]]);
-  const heading = (sample) => (sample < 0 ? "Mellom lysarkene" : `Lysark ${sample} · *Fet* <b>[lenke](javascript:x)`);
+  // A run of blanks, a tab among them, is written as one blank.
+  const heading = (sample) => (sample < 0 ? "Mellom lysarkene" : `Lysark ${sample} ·\t *Fet* <b>[lenke](javascript:x)`);
   const link = (time) => momentLink("http://x/index.html?video=a.webm&t=3#y", time);
   assert.equal(notesMarkdown("forelesning 3", groups, heading, link), [
     "# Notater: forelesning 3", "",
@@ -25,6 +26,9 @@ test("notes in time order, under the slide of their moment, as Markdown that sho
     "## Lysark 2 · \\*Fet\\* \\<b\\>\\[lenke\\]\\(javascript:x\\)", "",
     "- [0:08](<http://x/index.html?video=a.webm&t=8>) Sporet", "  to linjer", ""].join("\n"));
   assert.deepEqual(["forelesning 3.webm", "opptak", ".webm"].map(lectureName), ["forelesning 3", "opptak", "forelesning"]);
+  // Only the last extension goes; a character no file name may hold is "_"; blanks at the ends go too.
+  assert.deepEqual(["uke 3.del 2.webm", "a:b/c.webm", " opptak .webm", "  .webm"].map(lectureName),
+                   ["uke 3.del 2", "a_b_c", "opptak", "forelesning"]);
   // The title the media controls show: the first slide's, else the recording's name.
   const titled = new Map([["foil0.html", "Måling av tid"]]);
   assert.deepEqual([lectureTitle([{ url: "foil0.html" }], titled, "opptak.webm"),
@@ -40,8 +44,9 @@ test("notes in time order, under the slide of their moment, as Markdown that sho
 
 test("chapters: a cue for each slide shown, until the next one starts, its name as plain text", () => {
   const shown = [{ start: 0, end: 5 }, { start: 0, end: 4 }, { start: 4, end: 30 }, { start: 3725.5, end: 3730 }];
-  const names = ["replaced at once", "Lysark 1 · A & B <i>", "Lysark 2", "Lysark 3"];
+  // A title's line breaks, CR LF too, are one blank: a second line would end the cue's text.
+  const names = ["replaced at once", "Lysark 1 · A & B <i>", "Lysark 2", "Lysark 3 ·\r\nMåling"];
   assert.equal(chaptersVtt(lectureChapters(shown, (index) => names[index])),
                "WEBVTT\n\n00:00:00.000 --> 00:00:04.000\nLysark 1 · A &amp; B &lt;i&gt;\n\n" +
-               "00:00:04.000 --> 01:02:05.500\nLysark 2\n\n01:02:05.500 --> 01:02:10.000\nLysark 3\n");
+               "00:00:04.000 --> 01:02:05.500\nLysark 2\n\n01:02:05.500 --> 01:02:10.000\nLysark 3 · Måling\n");
 });

@@ -6,8 +6,6 @@ import { readFileSync, readdirSync } from "node:fs";
 import { join } from "node:path";
 import { player, loaded, rules } from "./rules.mjs";
 
-const { words } = globalThis;
-
 test("the page loads every script of the player, and its rules touch no browser", () => {
   // A script left out of index.html would be missing from the page, and its rules from these tests.
   const scripts = readdirSync(player, { recursive: true }).filter((name) => name.endsWith(".js"));
@@ -18,5 +16,13 @@ test("the page loads every script of the player, and its rules touch no browser"
     const code = readFileSync(join(player, script), "utf8").replace(/\/\*[\s\S]*?\*\/|\/\/.*$/gm, "");
     const reaches = /\b(document|window|localStorage|navigator|location|fetch|DOMParser|URL\.createObjectURL)\b/.exec(code);
     assert.equal(reaches?.[0], undefined, `${script} reaches for ${reaches?.[0]}`);
+  }
+});
+
+test("each rule runs as the page runs it: a classic script, with no module of Node's", () => {
+  // Exported where there is no module, a rule would stop the page with a TypeError.
+  for (const script of rules) {
+    const code = readFileSync(join(player, script), "utf8");
+    assert.doesNotThrow(() => new Function("module", code)(undefined), script);
   }
 });

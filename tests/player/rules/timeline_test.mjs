@@ -23,3 +23,18 @@ test("the timeline: a segment for each slide shown as long as it shows, a long l
                    [{ step: 1 }, { step: 1 }, { step: -1 }, { step: -1 }, { sample: 0 }, { sample: 3 }, null]);
   assert.deepEqual([timelineKey("Control+Home", 4), timelineKey("End", 0)], [null, null]);
 });
+
+test("the timeline draws only what the recording shows: never past its end, nothing in a gap", () => {
+  const drawn = (segments) => segments.map(({ sample, from, to }) => [sample, from, to]);
+  // A recording that ends before its track: the slide that starts at its end is not drawn at all.
+  assert.deepEqual(drawn(timelineSegments(samples, 10, 600)), [[0, 0, 0.3], [1, 0.3, 0.6], [2, 0.6, 1]]);
+  // As many slides as segments are drawn each as they show, not in stretches.
+  assert.deepEqual(drawn(timelineSegments(samples, 40, 4)), [[0, 0, 3 / 40], [1, 3 / 40, 6 / 40], [2, 6 / 40, 10 / 40],
+                                                             [3, 10 / 40, 30 / 40]]);
+  // In stretches: slide 0 from the start, no segment where no slide shows, none past the end.
+  const stretched = drawn(timelineSegments([{ start: 0, end: 50 },
+    ...Array.from({ length: 600 }, (_, i) => ({ start: 60 + i / 1000, end: 60 + (i + 1) / 1000 })),
+    { start: 61, end: 200 }], 100, 600));
+  assert.deepEqual(stretched[0], [0, 0, 300 / 600]);
+  assert.deepEqual([stretched.some(([sample]) => sample < 0), stretched.at(-1)[2]], [false, 1]);
+});
