@@ -24,9 +24,27 @@ test("what is kept of a lecture: read back only as the page wrote it; refused st
                                       { time: 3, text: 7, made: 3 }, { time: 4, text: "y".repeat(20001), made: 4 },
                                       { time: 1e308, text: "past any track", made: 5 }] };
   assert.deepEqual(readLecture(JSON.stringify(mixed)).notes.map((note) => note.text), ["god"]);
+  // At the edges of what the page writes: a note at 0:00, the last moment a track has, the longest note;
+  // past them, a text that is no string, or more notes than the page keeps, are not read.
+  const edges = { version: 1, moment: 359999.99, notes: [{ time: 0, text: "x".repeat(20000), made: 0 },
+                                                         { time: 1, text: ["x"], made: 1 }] };
+  assert.deepEqual(readLecture(JSON.stringify(edges)), { moment: 359999.99, notes: [edges.notes[0]] });
+  assert.equal(readLecture('{"version":1,"moment":360000}').moment, null);
+  const many = Array.from({ length: 5001 }, (_, i) => ({ time: i, text: "", made: i }));
+  assert.equal(readLecture(JSON.stringify({ version: 1, notes: many })).notes.length, 5000);
   assert.deepEqual(readSettings('{"version":1,"rate":1.5,"captions":false,"transcript":"nei"}'),
                    { rate: 1.5, captions: false, transcript: true });
   assert.equal(readSettings('{"version":1,"rate":100}').rate, 1);
+  // The rates every engine plays, their ends too; settings of another version, or not of their type, are not read.
+  assert.deepEqual(['{"version":1,"rate":0.25}', '{"version":1,"rate":4}', '{"version":1,"rate":0.1}',
+                    '{"version":2,"rate":2}'].map((text) => readSettings(text).rate), [0.25, 4, 1, 1]);
+  assert.deepEqual(readSettings('{"version":1,"captions":"nei","transcript":false}'),
+                   { rate: 1, captions: true, transcript: false });
+  // Settings are kept a change at a time, under the key that earlier pages wrote them under.
+  memory.keepSettings({ rate: 2 });
+  memory.keepSettings({ captions: false });
+  assert.deepEqual(memory.settings(), { rate: 2, captions: false, transcript: true });
+  assert.ok(stored.has("hreftrack.settings.v1"));
   // Storage refused, as in a private window, or full: nothing is kept, nothing throws.
   const refused = makeMemory(() => { throw new Error("SecurityError"); });
   assert.deepEqual([refused.lecture(key), refused.keep(key, { moment: 5 }), refused.settings()],

@@ -6,7 +6,7 @@ import { readFileSync } from "node:fs";
 import { join } from "node:path";
 import { root, command, toolTrack, spans, base, manySamples } from "./rules.mjs";
 
-const { allowedUrl, maxSamples, parseTrack, playableSamples, problemMessages, readTrack } = globalThis;
+const { words, allowedUrl, maxSamples, parseTrack, playableSamples, problemMessages, readTrack } = globalThis;
 
 test("a track of the tool: each sample until the next stamp, the last until the play length",
      { skip: command.length === 0 && "HREFTRACK_COMMAND is not set" }, () => {
@@ -44,10 +44,20 @@ test("hostile tracks: no header, junk lines, refused addresses and frames, too m
                           "A<foil2.html> T<myfoil>\nA<foil3.html> T<myfoil>\n");
   assert.deepEqual(spans(parsed.samples), ["foil0.html@0-3", "foil1.html@3-4"]);
   assert.deepEqual(parsed.problems.map((p) => p.line), [4, 5, 10, 9]);
+  // Each line as what it is: an address line before any stamp, a stamp or an address line with more after it;
+  // blank lines are no problem, and the last line needs no line end.
+  parsed = parseTrack("{QTtext}\nA<foil9.html> T<f>\n[00:00:01.00]x\n[00:00:01.00]\n \t\n\nA<foil0.html> T<f>y\n" +
+                      "A<foil1.html> T<f>\n[00:00:02.00]");
+  assert.deepEqual(parsed.problems.map((p) => p.text), [words.track.noStamp(2), words.track.unknownLine(3),
+                                                         words.track.unknownLine(7)]);
+  assert.deepEqual([spans(parsed.samples), parsed.closing], [["foil1.html@1-2"], 2]);
 
   assert.equal(allowedUrl("foil1.html", base), "http://127.0.0.1:8000/lecture/foil1.html");
   assert.equal(allowedUrl("https://example.org/a.html", base), "https://example.org/a.html");
-  for (const refused of ["javascript:alert(1)", "JavaScript:alert(1)", " javascript:alert(1)",
+  assert.equal(allowedUrl("http://example.org/a.html", base), "http://example.org/a.html");
+  // A lecture chosen from disk has its slides beside its page.
+  assert.equal(allowedUrl("foil1.html", "file:///home/a/index.html"), "file:///home/a/foil1.html");
+  for (const refused of ["javascript:alert(1)", "JavaScript:alert(1)", " javascript:alert(1)", " \t javascript:x",
                          "java\tscript:alert(1)", "data:text/html,<b>x</b>", "file:///etc/passwd",
                          "vbscript:x", "blob:http://x/1", "http://[::1/"]) {
     assert.equal(allowedUrl(refused, base), null, refused);
@@ -64,8 +74,12 @@ test("hostile tracks: no header, junk lines, refused addresses and frames, too m
   // A page plays at most maxSamples samples; a longer track is refused whole.
   assert.equal(parseTrack(manySamples(maxSamples)).samples.length, maxSamples);
   parsed = parseTrack(manySamples(maxSamples + 1));
-  assert.deepEqual([parsed.samples.length, parsed.problems.length], [0, 1]);
+  assert.deepEqual([parsed.samples.length, parsed.hidden.length, parsed.problems.length], [0, 0, 1]);
   assert.match(parsed.problems[0].text, /flere enn 100.000 sider/);
+  // Samples that the times going back hide count too: half of them hidden is no way past the cap.
+  parsed = parseTrack(`{QTtext}\n${"[00:00:10.00]\nA<a.html> T<f>\n[00:00:05.00]\nA<b.html> T<f>\n".repeat(maxSamples / 2 + 1)}` +
+                      "[00:00:10.00]\n");
+  assert.deepEqual([parsed.samples.length, parsed.problems.length], [0, 1]);
 });
 
 test("a track read for the page: its slides load in its first sample's frame, the others' refused", () => {
@@ -75,6 +89,11 @@ test("a track read for the page: its slides load in its first sample's frame, th
   assert.deepEqual([read.target, read.closing, read.samples.map((s) => s.url)], ["one", 7, ["foil0.html"]]);
   assert.deepEqual(read.messages, ['Linje 5: rammen "two" finnes ikke på siden.']);
   assert.deepEqual(readTrack("", base).target, "", "a track of no sample names no frame");
+  // The track's own problems come first, then its samples play in the order of their start.
+  const reversed = readTrack("{QTtext}\n[00:00:10.00]\nA<b.html> T<f>\n[00:00:12.00]\n[00:00:05.00]\n" +
+                             "A<a.html> T<f>\n[00:00:08.00]\njunk\n", base);
+  assert.deepEqual([reversed.samples.map((s) => s.url), reversed.messages], [["a.html", "b.html"],
+                                                                            [words.track.unknownLine(8)]]);
 });
 
 test("a track's problems: ten shown, the rest counted, so a screen reader is not flooded", () => {
