@@ -86,12 +86,15 @@ function keyShortcuts(where, action) {
 function keyGroups() {
   /** @type {Map<string, { where: string, lines: { keys: string[], what: string }[] }>} */
   const groups = new Map();
+  const names = /** @type {Record<string, string>} */ (words.keys.names);
   for (const row of keyTable) {
     const place = /** @type {Record<string, string>} */ (words.keys.places[row.where]);
-    if (!groups.has(row.where)) groups.set(row.where, { where: place.where, lines: [] });
-    const names = /** @type {Record<string, string>} */ (words.keys.names);
-    groups.get(row.where)?.lines.push({ keys: Object.keys(row.keys).map((name) => names[name] ?? name),
-                                        what: place[row.says] });
+    let group = groups.get(row.where);
+    if (group === undefined) {
+      group = { where: place.where, lines: [] };
+      groups.set(row.where, group);
+    }
+    group.lines.push({ keys: Object.keys(row.keys).map((name) => names[name] ?? name), what: place[row.says] });
   }
   return [...groups.values()];
 }

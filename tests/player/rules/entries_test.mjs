@@ -40,6 +40,6 @@ test("keys in a list: Up and Down one entry, Home and End its ends, Enter and Sp
   assert.deepEqual([keyed("PageDown", 2), keyed("Tab", 2), keyed("Alt+ArrowDown", 2), keyed("Shift+ArrowDown", 2),
                     keyed("End", 0, 0)], [null, null, null, null, null]);
   // In the notes, Enter and Space are their buttons' own.
-  assert.deepEqual(["ArrowDown", "End", "Enter", " "].map((key) => listKey("notes", key, 2, 5)),
-                   [{ active: 3, activate: false }, { active: 4, activate: false }, null, null]);
+  assert.deepEqual(["ArrowDown", "End", "Enter", " ", "Escape"].map((key) => listKey("notes", key, 2, 5)),
+                   [{ active: 3, activate: false }, { active: 4, activate: false }, null, null, null]);
 });

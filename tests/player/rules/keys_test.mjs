@@ -8,7 +8,13 @@ import "./rules.mjs";
 const { words, keyTable, keyName, keyAction, keyShortcuts, keyGroups } = globalThis;
 
 test("each row of the table of keys: answered where it says, and said in the dialog", () => {
+  // What the parts answer to in each place; an action no part knows would leave its key doing nothing.
+  const moves = ["next", "previous", "first", "last"];
+  const known = { page: ["next", "previous"], list: [...moves, "activate", "browser"], timeline: moves,
+                  notes: [...moves, "keep", "drop"], search: ["hits", "clear"], recording: ["browser"], dialog: ["browser"] };
   for (const row of keyTable) {
+    assert.ok(Object.keys(row.keys).length > 0, `${row.where}: a line of no key`);
+    assert.ok(Object.values(row.keys).every((action) => known[row.where].includes(action)), JSON.stringify(row));
     for (const [name, action] of Object.entries(row.keys)) {
       // A key listed twice in one place would be answered by its first row only.
       assert.equal(keyAction(row.where, name), action === "browser" ? null : action, `${row.where}: ${name}`);
