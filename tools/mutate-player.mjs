@@ -31,10 +31,19 @@ if (run.status !== 0) {
   process.exit(1);
 }
 
-// A mutant is named by its file, what it changes and what to: "export.js
-// `Math.round(x)` -> `Math.floor(x)`".  A name may stand for several mutants
-// alike in one file; then the reason holds for each of them.
+// A mutant is named by its file, the function it is in ("-" outside any),
+// what it changes and what to: "export.js vttTime `Math.round(x)` ->
+// `Math.floor(x)`".  A name may stand for several mutants alike in one
+// function; then the reason holds for each of them.
 const one = (text) => text.replace(/\s+/g, " ");
+const functionAt = (lines, line) => {
+  for (let at = line - 1; at >= 0; at -= 1) {
+    if (at < line - 1 && /^}/.test(lines[at])) return "-";
+    const declared = /^function (\w+)/.exec(lines[at]) ?? /^const (\w+) = /.exec(lines[at]);
+    if (declared) return declared[1];
+  }
+  return "-";
+};
 const nameOf = (file, source, mutant) => {
   const lines = source.split("\n");
   const { start, end } = mutant.location;
@@ -42,7 +51,8 @@ const nameOf = (file, source, mutant) => {
     ? lines[start.line - 1].slice(start.column - 1, end.column - 1)
     : [lines[start.line - 1].slice(start.column - 1), ...lines.slice(start.line, end.line - 1),
        lines[end.line - 1].slice(0, end.column - 1)].join("\n");
-  return `${file.replace(/^.*\//, "")} \`${one(original)}\` -> \`${one(mutant.replacement ?? "")}\``;
+  return `${file.replace(/^.*\//, "")} ${functionAt(lines, start.line)} \`${one(original)}\` -> ` +
+         `\`${one(mutant.replacement ?? "")}\``;
 };
 
 const equivalent = new Set(readFileSync(`${root}tools/player-mutation-equivalent.txt`, "utf8").split("\n")

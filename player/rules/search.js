@@ -117,10 +117,8 @@ function excerpt(text, at, length) {
   const end = text.from[at + length - 1] + 1;
   let from = Math.max(0, start - 40);
   let to = Math.min(whole.length, end + 60);
-  if (from > 0) {
-    const blank = whole.slice(from, start).search(/\s/);
-    if (blank >= 0) from += blank + 1;
-  }
+  // Past the first blank, if any (search gives -1 for none).
+  if (from > 0) from += whole.slice(from, start).search(/\s/) + 1;
   if (to < whole.length) {
     const blank = whole.slice(end, to).search(/\s\S*$/);
     if (blank >= 0) to = end + blank;

@@ -45,6 +45,11 @@ test("a recording that cannot seek is told from one that can, and its server nam
   assert.deepEqual([false, true, null].map((ranges) => seekProblem("a.webm", ranges)),
                    [unseekable("a.webm"), unseekableFile("a.webm"), unseekableMaybe("a.webm")]);
   assert.match(unseekable("a.webm"), /byteområder.*npx http-server \(python3 -m http.server gjør det ikke\)/);
+  // What the lecturer is told to do, whole: without it the message names a fault and no way out.
+  assert.match(unseekableFile("a.webm"), /tidspunktene ligger, som et opptak lagret rett fra nettleseren kan gjøre\. Lagre det/);
+  assert.match(words.slides.missingOpening("foil0.html"), /i loggen: legg en slik side i mappen med forelesningen\.$/);
+  assert.match(words.chooser.noSlides, /^Ingen av lysarkene i sporet er valgt\. Velg hele mappen/);
+  assert.match(words.chooser.tooLarge("a"), /et valgt lysark\. Gjør bildene mindre, eller legg forelesningen på en server\.$/);
 });
 
 test("a track made for another play length: both lengths said, and the answer the tool takes for the recording",

@@ -77,3 +77,24 @@ test("search keeps up with typing in a lecture of 300 slides and 2,000 captions"
   }
   assert.ok(slowest < 50, `a keystroke took ${slowest} ms`);
 });
+
+test("a hit's excerpt and marks, exactly: cut at blanks, around the query's first word, every word marked once", () => {
+  const excerpt = (text, query) =>
+    searchLecture(indexLecture([{ url: "a", start: 0 }], new Map([["a", text]]), []), query)[0].excerpt;
+  assert.equal(excerpt(`${"innledning ".repeat(10)}her står Måling av tid midt i${" og mer".repeat(20)}`, "måling"),
+               "… innledning innledning her står Måling av tid midt i og mer og mer og mer og mer og mer og mer og …");
+  // Around the first word of the query, wherever the others stand.
+  assert.equal(excerpt(`alfa ${"x ".repeat(60)}omega`, "alfa omega"), `alfa ${"x ".repeat(28)}x …`);
+  // A short text whole, its blanks as one, nothing cut and so no "…".
+  assert.equal(excerpt("  kort  måling\n av tid", "måling"), "kort måling av tid");
+  // Cut at the blank nearest each end; a word too long to cut at a blank is cut where it must be.
+  assert.equal(excerpt(`${"x".repeat(50)} måling ${"y".repeat(70)}`, "måling"), "… måling …");
+  assert.equal(excerpt(`måling${"y".repeat(70)}`, "måling"), `måling${"y".repeat(60)} …`);
+  const parts = (text, query) => markWords(foldText(text), queryWords(query))
+    .map((part) => (part.marked ? `[${part.text}]` : `(${part.text})`)).join("");
+  // Found in any order, each stretch once, nothing after a mark that ends the text.
+  assert.deepEqual([parts("måling av tid", "tid måling"), parts("måling av tid", "måling mål"), parts("måling", "måling")],
+                   ["[måling]( av )[tid]", "[måling]( av tid)", "[måling]"]);
+  // Digits and Z are as typed, a blank of any script is a blank, and a query of blanks is none.
+  assert.deepEqual([foldText("A1 Z\u00a0b\u2003c").folded, queryWords("   ")], ["a1 z b c", []]);
+});

@@ -4,7 +4,7 @@ import { test } from "node:test";
 import assert from "node:assert/strict";
 import { samples } from "./rules.mjs";
 
-const { timelineSegments, timelineLength, timelineKey } = globalThis;
+const { words, timelineSegments, timelineLength, timelineKey } = globalThis;
 
 test("the timeline: a segment for each slide shown as long as it shows, a long lecture in stretches; its keys", () => {
   assert.deepEqual(timelineSegments(samples, 40, 600).map(({ sample, from, to }) => [sample, from * 40, to * 40]),
@@ -12,6 +12,9 @@ test("the timeline: a segment for each slide shown as long as it shows, a long l
   assert.deepEqual(timelineSegments(samples, NaN, 600), []);
   // Until the recording's length is known, the track's: a timeline of no length would draw nothing.
   assert.deepEqual([timelineLength(40, samples), timelineLength(NaN, samples), timelineLength(NaN, [])], [40, 30, 0]);
+  // Between slides the timeline says only the moment.
+  assert.deepEqual([words.timeline.value("", "0:05", "0:30"), words.timeline.value("Lysark 1", "0:04", "0:30")],
+                   ["0:05 av 0:30", "Lysark 1, 0:04 av 0:30"]);
   // 600 short slides, then a long one: each stretch shows the slide at its middle, the long one in one segment.
   const many = [...Array.from({ length: 600 }, (_, i) => ({ start: i / 1000, end: (i + 1) / 1000 })),
                 { start: 0.6, end: 100 }];

@@ -30,6 +30,9 @@ test("every word the scripts use is in the table, a text, and each message holds
       const text = typeof word === "function" ? word(...given) : word;
       assert.equal(typeof text, "string", name);
       assert.notEqual(text.trim(), "", `${name} says nothing`);
+      // Whole sentences: a word cut out of the middle leaves a blank at an end, or a sentence in lower case.
+      assert.equal(text, text.trim(), `${name} has a blank at an end: "${text}"`);
+      assert.doesNotMatch(text, /\. [a-zæøå]/, `${name} goes on in lower case: ${text}`);
       for (const part of given) assert.ok(text.includes(part), `${name} leaves out ${part}: ${text}`);
     }
   }
