@@ -15,7 +15,15 @@ test("the files a user chooses: the track, captions and recording, one at a time
   assert.deepEqual([chosen.track.name, chosen.captions.name, chosen.recording, chosen.ignored],
                    ["HREFTrack.txt", "tekst.VTT", null, ["slides.pdf"]]);
   chosen = chooseFiles([file("FORELESNING.WEBM")], chosen);
-  assert.deepEqual([chosen.recording.name, chosen.track.name], ["FORELESNING.WEBM", "HREFTrack.txt"]);
+  assert.deepEqual([chosen.recording.name, chosen.track.name, chosen.files.size], ["FORELESNING.WEBM", "HREFTrack.txt", 9]);
+  // Without HREFTrack.txt the last .txt is the track; a name that only holds an extension is not of its kind.
+  assert.deepEqual([chooseFiles([file("spor.txt")], {}).track.name, chooseFiles([file("a.txt"), file("b.txt")], {}).track.name],
+                   ["spor.txt", "b.txt"]);
+  chosen = chooseFiles([file("a.txt.html"), file("b.vtt.html"), file("c.mp4.html"), file("d.png.exe")], {});
+  assert.deepEqual([chosen.track, chosen.captions, chosen.recording, chosen.ignored], [null, null, null, ["d.png.exe"]]);
+  // What a slide may show, chosen alone, by its name or its type.
+  assert.deepEqual(chooseFiles(["a.htm", "a.jpg", "a.woff", "bilde"].map((name) => file(name, name === "bilde" ? "image/png" : "")),
+                               {}).ignored, []);
   assert.equal(chooseFiles([file("opptak", "video/mp4")], {}).recording.name, "opptak");
   // The lecture's whole folder: every file is kept by its place, and the
   // files of no use are passed by without a word.
@@ -33,6 +41,8 @@ test("the files a user chooses: the track, captions and recording, one at a time
   const alone = new Map([["lecture/foil1.html", inFolder("lecture/foil1.html")], ["rød.png", file("rød.png")]]);
   assert.deepEqual(["lecture/bilder/rød.png", "lecture/foil1.html", "lecture/foil2.html", null]
     .map((path) => fileAt(alone, path)?.name ?? null), ["rød.png", "foil1.html", null, null]);
+  // Slides chosen before their track are found from the top.
+  assert.equal(chosenSlide("rød.png", { track: null, files: alone })?.name, "rød.png");
   // Missing: each once, in the order they play; an address of another scheme is no chosen file.
   assert.deepEqual(missingSlides(["foil3.html", "foil1.html", "foil3.html", "../foil1.html", "https://x/a.html"]
     .map((url) => ({ url })), chosen), ["foil3.html", "../foil1.html"]);
@@ -47,10 +57,14 @@ test("what a chosen slide names is found among the chosen files as a browser res
     .map((address) => chosenPath(address, page)),
                    ["forelesning/sider/bilder/rød.png", "forelesning/sider/bilder/rød.png", "forelesning/stil.css",
                     "forelesning/sider/a b.png", "alene.png", null, null, null, null, null]);
+  assert.equal(chosenPath("bilder/%E0%A4%A.png", page), null, "an address that does not decode is no file");
   // A style sheet's addresses, in every form url() and imports take, are found and replaced.
   const css = "a { background: url( 'x.png' ) } b { src: url(f.woff2) format(\"woff2\") } @import \"c.css\";\n" +
               "@import url(d.css); i { x: url(data:image/png;base64,AA==) }";
   assert.deepEqual(cssAddresses(css), ["x.png", "f.woff2", "d.css", "data:image/png;base64,AA==", "c.css"]);
+  // Double quotes, imports after two blanks or in single quotes, and a line end written as CSS escapes it.
+  assert.equal(rewriteCss("a { b: url(\"ab.png\") } @import  'cd.css';", (address) => `${address}\n`),
+               "a { b: url(\"ab.png\\a \") } @import \"cd.css\\a \";");
   assert.equal(rewriteCss(css, (address) => (address.startsWith("data:") ? address : `data:${address}"`)),
                "a { background: url(\"data:x.png\\\"\") } b { src: url(\"data:f.woff2\\\"\") format(\"woff2\") } " +
                "@import \"data:c.css\\\"\";\n@import url(\"data:d.css\\\"\"); i { x: url(\"data:image/png;base64,AA==\") }");

@@ -37,6 +37,12 @@ test("a slide's text, title and heading as a browser reads them, however its mar
     ["<svg><title>s</title><![CDATA[a<b]]></svg><![CDATA[x]]>t<title>T</title>", ["T", "", "s a&lt;b t"]],
     // The first heading only; a heading begun ends the one open.
     ["<h2>a<h1>b</h1><h1>c</h1>", ["", "a", "a b c"]],
+    // A heading's end before any heading ends none; an element that is only named like one is none.
+    ["</h2><sh1>x</sh1><h1-note>y</h1-note><h1>Tittel</h1>", ["", "Tittel", "x y Tittel"]],
+    // Inside a template, elements of their own end and begin nothing of the page's.
+    ["<template><p>skjult</p>skjult</template>synlig", ["", "", "synlig"]],
+    // Foreign elements closed at once, as <style/> in SVG, hide nothing after them.
+    ["<svg><style/><h1/></svg><p>synlig</p><h2>Rett</h2>", ["", "Rett", "synlig Rett"]],
     // What only looks like a tag is text; what the text ends in is dropped.
     ["a < b <3 </ p> </> x<p class=\"y", ["", "", "a &lt; b &lt;3 x"]],
     ["<script>x</scrip</script>y</SCRIPT", ["", "", "y"]],
