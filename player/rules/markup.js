@@ -194,10 +194,12 @@ function makeMarkupReader(sink) {
           } else if (code === 62) {
             emit();
           } else {
-            // Before a name, even "=" begins one.
+            // Before a name, even "=" begins one.  Its first character is
+            // kept at once: the block may end with it.
             startAttribute();
+            attribute = block[i - 1];
             state = NAME;
-            from = i - 1;
+            from = i;
           }
           continue;
         case NAME: {

@@ -4,7 +4,7 @@ import { test } from "node:test";
 import assert from "node:assert/strict";
 import { timed } from "./rules.mjs";
 
-const { words, makeMarkupReader, makeSlideTextSink, decodeAttribute } = globalThis;
+const { words, makeMarkupReader, makeSlideTextSink, decodeAttribute, attributeText } = globalThis;
 
 // What a slide's mark-up reads as, fed to the reader in blocks of `size`
 // (the whole at once where none), its white space collapsed.
@@ -56,20 +56,81 @@ test("a slide's text, title and heading as a browser reads them, however its mar
 
 test("a tag's attributes as a browser reads them: names in lower case, values as written, the first of a name",
      () => {
-  const tags = [];
-  const reader = makeMarkupReader({ text() {}, close() {},
-                                    open: (name, attributes, closed, foreign) => tags.push([name, attributes, closed, foreign]) });
-  reader.feed(`<IMG SRC=a.png alt='x "y"' data-z = "1" checked><p =x><a b="1"c=2/><br/><svg><path d="M0"/></svg>`);
-  reader.end();
-  assert.deepEqual(tags, [
+  const html = `<IMG SRC=a.png alt='x "y"' data-z = "1" checked><p =x><a b="1"c=2/><br/><svg><path d="M0"/></svg>`;
+  // Fed a character at a time too: a block that ended after a name's first character lost it.
+  for (const size of [html.length, 1]) {
+    const tags = [];
+    const reader = makeMarkupReader({ text() {}, close() {},
+                                      open: (name, attributes, closed, foreign) => tags.push([name, attributes, closed, foreign]) });
+    for (let at = 0; at < html.length; at += size) reader.feed(html.slice(at, at + size));
+    reader.end();
+    assert.deepEqual(tags, [
     ["img", [["src", "a.png"], ["alt", 'x "y"'], ["data-z", "1"], ["checked", null]], false, false],
     ["p", [["=x", null]], false, false], ["a", [["b", "1"], ["c", "2/"]], false, false], ["br", [], false, false],
-    ["svg", [], false, true], ["path", [["d", "M0"]], true, true]]);
+      ["svg", [], false, true], ["path", [["d", "M0"]], true, true]], `in blocks of ${size}`);
+  }
+});
+
+// What the reader hands on for `html`, fed in blocks of `size`: tags as
+// written anew (^ for SVG and MathML, / for one closed at once), text as
+// it comes, «raw text» where it has no references.
+function readEvents(html, size = html.length || 1) {
+  const out = [];
+  const text = (kind, raw) => {
+    if (out.at(-1)?.kind === kind) out.at(-1).text += raw; else if (raw !== "") out.push({ kind, text: raw });
+  };
+  const attribute = ([name, value]) => ` ${name}${value === null ? "" : `=${JSON.stringify(value)}`}`;
+  const reader = makeMarkupReader({
+    text: (raw, literal) => text(literal ? "raw" : "text", raw),
+    open: (name, attributes, closed, foreign) =>
+      out.push(`<${name}${foreign ? "^" : ""}${attributes.map(attribute).join("")}${closed ? "/" : ""}>`),
+    close: (name) => out.push(`</${name}>`),
+  });
+  for (let at = 0; at < html.length; at += size) reader.feed(html.slice(at, at + size));
+  reader.end();
+  return out.map((event) => (typeof event === "string" ? event : event.kind === "raw" ? `«${event.text}»` : event.text))
+    .join("");
+}
+
+test("every state of the reader as a browser's tokenizer has it, whole and a character at a time", () => {
+  const cases = [
+    // Raw text: without references where it ends at its own end tag, with them in title and textarea; none
+    // in SVG and MathML; plaintext never ends.
+    ["<style>a<b>&amp;</style>x", "<style>«a<b>&amp;»</style>x"], ["<iframe><p>x</iframe>", "<iframe>«<p>x»</iframe>"],
+    ["<noembed><b></noembed><noframes><i></noframes>", "<noembed>«<b>»</noembed><noframes>«<i>»</noframes>"],
+    ["<plaintext>a</plaintext><b>&amp;", "<plaintext>«a</plaintext><b>&amp;»"],
+    ["<textarea>&lt;<b></textarea>a&amp;b", "<textarea>&lt;<b></textarea>a&amp;b"],
+    ["<math><title>t</title><style>s</style></math>", "<math^><title^>t</title><style^>s</style></math>"],
+    ["</svg><svg><style><b>x</b></style></svg>", "</svg><svg^><style^><b^>x</b></style></svg>"],
+    // The raw element's end tag in any case, with a blank or "/"; anything else in it is text, to the end.
+    ["<style>a</STYLE >b<style>c</style/>d", "<style>«a»</style>b<style>«c»</style>d"],
+    ["<style>a</stylex></stx</s><b</style>", "<style>«a</stylex></stx</s><b»</style>"],
+    ["<style>x</sty", "<style>«x</sty»"], ["<style>x<", "<style>«x<»"], ["a<", "a<"], ["a</", "a</"],
+    // Names: of letters only, in lower case, ended by a blank of any kind; "/" closes only foreign elements.
+    ["<A><Z></Z><a></a><z><[x><{x><@x>", "<a><z></z><a></a><z><[x><{x><@x>"],
+    ["<p\ta\nb\fc\rd>", "<p a b c d>"], ["<svg/><br/><p/>", "<svg^/><br><p>"],
+    ['<p a = "b" =x c/ d>', '<p a="b" =x c d>'], ["<p a=\"x\"b='y'c=z/>", '<p a="x" b="y" c="z/">'],
+    ['<p a="x" ><p a=><p a= b>', '<p a="x"><p a=""><p a="b">'],
+    // What is no element: an end tag of no name, comments of every ending, doctypes, processing instructions.
+    ["</>a</ x>b</1>c<!doctype html>d<?php x ?>e<!x>f", "abcdef"],
+    ["<!---->a<!-->b<!--->c<!-- x -- y -->d<!-- x --!>e<!--x---->f<!-- x --! y -->g<!--x-y-->h<!---x-->i",
+     "abcdefghi"],
+    // CDATA in SVG: its brackets are text unless they end it, even at the end of the text.
+    ["<svg><![CDATA[a]b]]c]]]>d<![CDAT>e</svg>", "<svg^>a]b]]c]de</svg>"], ["<svg><![CDATA[x]", "<svg^>x]"],
+    ["<svg><![CDATA[x]]", "<svg^>x]]"],
+  ];
+  for (const [html, read] of cases) {
+    assert.deepEqual([readEvents(html), readEvents(html, 1)], [read, read], html);
+  }
 });
 
 test("an address written with references names its file; one past Unicode is no error that drops the slide", () => {
   assert.deepEqual(["bilder/r&#248;d.png", "r&#xF8;d.png", "a&amp;b.png", "&#0;&#55296;&#1114112;&#9999999;", "&eacute;"]
     .map(decodeAttribute), ["bilder/rød.png", "rød.png", "a&b.png", "\ufffd\ufffd\ufffd\ufffd", "&eacute;"]);
+  // The names an address is written with, and only with their ";"; the ends of what a character may be.
+  assert.deepEqual(["&lt;&gt;&quot;&apos;&nbsp;", "&amp", "&#65", "&#x10FFFF;&#xE000;&#xDFFF;"].map(decodeAttribute),
+                   ["<>\"'\u00a0", "&amp", "A", "\u{10FFFF}\uE000\ufffd"]);
+  assert.equal(attributeText('a"b&amp;'), "a&quot;b&amp;", "a value written anew in double quotes");
 });
 
 test("hostile mark-up costs the reader its length, not its square: four times as much takes four times as long",
