@@ -89,8 +89,8 @@ function makeMarkupReader(sink) {
     selfClosing = false;
     attributes = [];
   }
-  function startAttribute() {
-    attribute = "";
+  function startAttribute(/** @type {string} */ first) {
+    attribute = first;
     value = null;
   }
   function endAttribute() {
@@ -151,8 +151,8 @@ function makeMarkupReader(sink) {
             pending = "";
             i += 1;
           } else if (code === 63 /* ? */) {
+            // A processing instruction: skipped as a bogus comment is, from its "?".
             state = BOGUS;
-            i += 1;
           } else {
             sink.text("<", false);
             state = DATA;
@@ -165,8 +165,8 @@ function makeMarkupReader(sink) {
             state = TAG_NAME;
             from = i;
           } else {
-            state = code === 62 /* > */ ? DATA : BOGUS;
-            if (state === DATA) i += 1;
+            // No name: skipped up to a ">", this one for "</>".
+            state = BOGUS;
           }
           continue;
         case TAG_NAME: {
@@ -196,8 +196,7 @@ function makeMarkupReader(sink) {
           } else {
             // Before a name, even "=" begins one.  Its first character is
             // kept at once: the block may end with it.
-            startAttribute();
-            attribute = block[i - 1];
+            startAttribute(block[i - 1]);
             state = NAME;
             from = i;
           }
@@ -227,12 +226,8 @@ function makeMarkupReader(sink) {
             state = code === 34 ? DOUBLE : SINGLE;
             i += 1;
             from = i;
-          } else if (code === 62) {
-            value = "";
-            endAttribute();
-            i += 1;
-            emit();
           } else {
+            // A value without quotes, empty where a ">" comes at once.
             value = "";
             state = UNQUOTED;
             from = i;
@@ -264,18 +259,9 @@ function makeMarkupReader(sink) {
           continue;
         }
         case AFTER_QUOTED:
-          if (space(code)) {
-            state = BEFORE_NAME;
-            i += 1;
-          } else if (code === 47) {
-            state = SELF_CLOSING;
-            i += 1;
-          } else if (code === 62) {
-            i += 1;
-            emit();
-          } else {
-            state = BEFORE_NAME;
-          }
+          // A blank, "/", ">" or, with no blank between, the next name: as
+          // before a name.
+          state = BEFORE_NAME;
           continue;
         case SELF_CLOSING:
           if (code === 62) {
@@ -321,8 +307,12 @@ function makeMarkupReader(sink) {
           }
           continue;
         case COMMENT_END_DASH:
-          state = code === 45 ? COMMENT_END : COMMENT;
-          if (state === COMMENT_END) i += 1;
+          if (code === 45) {
+            state = COMMENT_END;
+            i += 1;
+          } else {
+            state = COMMENT;
+          }
           continue;
         case COMMENT_END:
         case COMMENT_END_BANG:

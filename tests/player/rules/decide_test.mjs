@@ -115,7 +115,7 @@ test("a track's slides are read once its list stands and the recording has settl
   const settled = { type: "settled" };
   assert.deepEqual([reads(track()), reads(track(), listed), reads(track(), listed, settled, listed),
                     reads({ type: "recording" }, track(), listed), reads({ type: "recording" }, track(), listed, settled),
-                    reads(track(), listed, track(), listed)], [0, 1, 1, 0, 1, 2]);
+                    reads(track(), listed, track(), listed), reads(settled)], [0, 1, 1, 0, 1, 2, 0]);
 });
 
 test("a slide chosen before the recording is ready wins over t=", () => {
@@ -193,4 +193,7 @@ test("captions that come during a seek leave the slide chosen, and a new recordi
                    ["show foil2.html"]);
   assert.deepEqual(run(track(), ready, { type: "recording" }, { type: "go", time: 7 }, ready).actions.slice(-1),
                    ["seek 7"]);
+  // A seek of the old recording that ends meanwhile is not followed: the new one is to go to 7.
+  assert.deepEqual(run(track(), ready, { type: "recording" }, { type: "go", time: 7 }, seeked(1)).actions.slice(-1),
+                   ["show foil2.html"]);
 });

@@ -57,8 +57,8 @@ test("the link: the track and captions of the page's own origin only, t=, captio
   link = readLink("file:///home/a/index.html?video=a.webm&track=HREFTrack.txt");
   assert.deepEqual([link.track, link.video, link.chooser, link.messages.length], [null, null, true, 1]);
   assert.equal(sameOrigin("HREFTrack.txt", "file:///home/a/index.html"), false);
-  assert.deepEqual(["", "?video=a.webm", "?captions=c.vtt"]
-    .map((query) => readLink(`file:///home/a/index.html${query}`).messages.length), [0, 1, 1]);
+  assert.deepEqual(["", "?video=a.webm", "?captions=c.vtt", "?track=t.txt"]
+    .map((query) => readLink(`file:///home/a/index.html${query}`).messages.length), [0, 1, 1, 1]);
   // An address that is none is reported, never thrown.
   link = readLink(`${page}?video=http://[::1&track=t.txt`);
   assert.deepEqual([link.video, link.messages.length], [null, 1]);

@@ -88,7 +88,9 @@ function readEvents(html, size = html.length || 1) {
   });
   for (let at = 0; at < html.length; at += size) reader.feed(html.slice(at, at + size));
   reader.end();
-  return out.map((event) => (typeof event === "string" ? event : event.kind === "raw" ? `«${event.text}»` : event.text))
+  // A "<" of the text is written so, to tell it from a tag's.
+  const shown = (event) => event.text.replace(/</g, "&lt;");
+  return out.map((event) => (typeof event === "string" ? event : event.kind === "raw" ? `«${shown(event)}»` : shown(event)))
     .join("");
 }
 
@@ -96,18 +98,18 @@ test("every state of the reader as a browser's tokenizer has it, whole and a cha
   const cases = [
     // Raw text: without references where it ends at its own end tag, with them in title and textarea; none
     // in SVG and MathML; plaintext never ends.
-    ["<style>a<b>&amp;</style>x", "<style>«a<b>&amp;»</style>x"], ["<iframe><p>x</iframe>", "<iframe>«<p>x»</iframe>"],
-    ["<noembed><b></noembed><noframes><i></noframes>", "<noembed>«<b>»</noembed><noframes>«<i>»</noframes>"],
-    ["<plaintext>a</plaintext><b>&amp;", "<plaintext>«a</plaintext><b>&amp;»"],
-    ["<textarea>&lt;<b></textarea>a&amp;b", "<textarea>&lt;<b></textarea>a&amp;b"],
+    ["<style>a<b>&amp;</style>x", "<style>«a&lt;b>&amp;»</style>x"], ["<iframe><p>x</iframe>", "<iframe>«&lt;p>x»</iframe>"],
+    ["<noembed><b></noembed><noframes><i></noframes>", "<noembed>«&lt;b>»</noembed><noframes>«&lt;i>»</noframes>"],
+    ["<plaintext>a</plaintext><b>&amp;", "<plaintext>«a&lt;/plaintext>&lt;b>&amp;»"],
+    ["<textarea>&lt;&lt;b></textarea>a&amp;b", "<textarea>&lt;&lt;b></textarea>a&amp;b"],
     ["<math><title>t</title><style>s</style></math>", "<math^><title^>t</title><style^>s</style></math>"],
     ["</svg><svg><style><b>x</b></style></svg>", "</svg><svg^><style^><b^>x</b></style></svg>"],
     // The raw element's end tag in any case, with a blank or "/"; anything else in it is text, to the end.
     ["<style>a</STYLE >b<style>c</style/>d", "<style>«a»</style>b<style>«c»</style>d"],
-    ["<style>a</stylex></stx</s><b</style>", "<style>«a</stylex></stx</s><b»</style>"],
-    ["<style>x</sty", "<style>«x</sty»"], ["<style>x<", "<style>«x<»"], ["a<", "a<"], ["a</", "a</"],
+    ["<style>a</stylex></stx</s><b</style>", "<style>«a&lt;/stylex>&lt;/stx&lt;/s>&lt;b»</style>"],
+    ["<style>x</sty", "<style>«x&lt;/sty»"], ["<style>x<", "<style>«x&lt;»"], ["a&lt;", "a&lt;"], ["a&lt;/", "a&lt;/"],
     // Names: of letters only, in lower case, ended by a blank of any kind; "/" closes only foreign elements.
-    ["<A><Z></Z><a></a><z><[x><{x><@x>", "<a><z></z><a></a><z><[x><{x><@x>"],
+    ["<A><Z></Z><a></a><z><[x><{x><@x>", "<a><z></z><a></a><z>&lt;[x>&lt;{x>&lt;@x>"],
     ["<p\ta\nb\fc\rd>", "<p a b c d>"], ["<svg/><br/><p/>", "<svg^/><br><p>"],
     ['<p a = "b" =x c/ d>', '<p a="b" =x c d>'], ["<p a=\"x\"b='y'c=z/>", '<p a="x" b="y" c="z/">'],
     ['<p a="x" ><p a=><p a= b>', '<p a="x"><p a=""><p a="b">'],
@@ -117,7 +119,15 @@ test("every state of the reader as a browser's tokenizer has it, whole and a cha
      "abcdefghi"],
     // CDATA in SVG: its brackets are text unless they end it, even at the end of the text.
     ["<svg><![CDATA[a]b]]c]]]>d<![CDAT>e</svg>", "<svg^>a]b]]c]de</svg>"], ["<svg><![CDATA[x]", "<svg^>x]"],
-    ["<svg><![CDATA[x]]", "<svg^>x]]"],
+    ["<svg><![CDATA[x]]", "<svg^>x]]"], ["<svg><![CDATA[a&b<c]]></svg>", "<svg^>a&amp;b&lt;c</svg>"],
+    ["<script>a&amp;<b</script>", "<script>«a&amp;&lt;b»</script>"],
+    // Out of MathML again after its end; SVG closed at once only by "/>", after a value or a blank too.
+    ["<math></math><style><b></style>", "<math^></math><style>«&lt;b>»</style>"],
+    ['<svg ><g/></svg><svg a="b"><g/></svg><svg a="b" /><svg c /><svg d/>',
+     '<svg^><g^/></svg><svg^ a="b"><g^/></svg><svg^ a="b"/><svg^ c/><svg^ d/>'],
+    // A comment ends at "-->", "--!>", or at once as "<!-->" and "<!--->"; nothing else ends it.
+    ["<!--x>y-->z<!----!>a-->b<!---!>c-->d<!--e-x>f-->g<!--h--x>i-->j<!--k--->l<!--m--!->n-->o<!--p--!!>q-->r",
+     "za-->bdgjlor"],
   ];
   for (const [html, read] of cases) {
     assert.deepEqual([readEvents(html), readEvents(html, 1)], [read, read], html);

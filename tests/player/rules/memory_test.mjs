@@ -61,6 +61,7 @@ test("the moment kept: none in the first 5 or the last 10 seconds, none taken wh
   // Kept again only 5 seconds on, or where it must be now; a moment forgotten is forgotten at once.
   assert.deepEqual([[24.9, 20, false], [25, 20, false], [15, 20, false], [21, 20, true], [20, 20, true], [95, 20, false]]
     .map(([time, kept, now]) => momentToKeep(time, 100, false, kept, now)), [undefined, 25, 15, 21, undefined, null]);
+  assert.equal(momentToKeep(22, 100, false, 20), undefined, "as it plays, unless told it is now");
 });
 
 test("where a lecture opens: the link's t=, else where it was left, said; nowhere once the user has moved", () => {
