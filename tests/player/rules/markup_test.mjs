@@ -101,13 +101,13 @@ test("every state of the reader as a browser's tokenizer has it, whole and a cha
     ["<style>a<b>&amp;</style>x", "<style>«a&lt;b>&amp;»</style>x"], ["<iframe><p>x</iframe>", "<iframe>«&lt;p>x»</iframe>"],
     ["<noembed><b></noembed><noframes><i></noframes>", "<noembed>«&lt;b>»</noembed><noframes>«&lt;i>»</noframes>"],
     ["<plaintext>a</plaintext><b>&amp;", "<plaintext>«a&lt;/plaintext>&lt;b>&amp;»"],
-    ["<textarea>&lt;&lt;b></textarea>a&amp;b", "<textarea>&lt;&lt;b></textarea>a&amp;b"],
+    ["<textarea>&lt;<b></textarea>a&amp;b", "<textarea>&lt;&lt;b></textarea>a&amp;b"],
     ["<math><title>t</title><style>s</style></math>", "<math^><title^>t</title><style^>s</style></math>"],
     ["</svg><svg><style><b>x</b></style></svg>", "</svg><svg^><style^><b^>x</b></style></svg>"],
     // The raw element's end tag in any case, with a blank or "/"; anything else in it is text, to the end.
     ["<style>a</STYLE >b<style>c</style/>d", "<style>«a»</style>b<style>«c»</style>d"],
     ["<style>a</stylex></stx</s><b</style>", "<style>«a&lt;/stylex>&lt;/stx&lt;/s>&lt;b»</style>"],
-    ["<style>x</sty", "<style>«x&lt;/sty»"], ["<style>x<", "<style>«x&lt;»"], ["a&lt;", "a&lt;"], ["a&lt;/", "a&lt;/"],
+    ["<style>x</sty", "<style>«x&lt;/sty»"], ["<style>x<", "<style>«x&lt;»"], ["a<", "a&lt;"], ["a</", "a&lt;/"],
     // Names: of letters only, in lower case, ended by a blank of any kind; "/" closes only foreign elements.
     ["<A><Z></Z><a></a><z><[x><{x><@x>", "<a><z></z><a></a><z>&lt;[x>&lt;{x>&lt;@x>"],
     ["<p\ta\nb\fc\rd>", "<p a b c d>"], ["<svg/><br/><p/>", "<svg^/><br><p>"],
