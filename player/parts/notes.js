@@ -30,12 +30,12 @@ function makeNotes(wiring) {
   const field = byId("note-text", HTMLTextAreaElement);
   const keep = byId("note-keep", HTMLButtonElement);
   const drop = byId("note-drop", HTMLButtonElement);
-  keep.setAttribute("aria-keyshortcuts", keyShortcuts("notes", "keep"));
-  drop.setAttribute("aria-keyshortcuts", keyShortcuts("notes", "drop"));
   const status = byId("notes-status", HTMLElement);
   const undo = byId("note-undo", HTMLButtonElement);
   const list = byId("notes", HTMLOListElement);
   const handout = byId("handout", HTMLElement);
+  keep.setAttribute("aria-keyshortcuts", keyShortcuts("notes", "keep"));
+  drop.setAttribute("aria-keyshortcuts", keyShortcuts("notes", "drop"));
   /** @type {Note[]} */
   let notes = [];
   // The note being written: its moment, and when it was made (null for a new one).

@@ -6,13 +6,18 @@ import { timed } from "./rules.mjs";
 
 const { words, makeMarkupReader, makeSlideTextSink, decodeAttribute, attributeText } = globalThis;
 
+// Feeds `html` to `sink`'s reader in blocks of `size`, and ends it.
+function feedInBlocks(sink, html, size) {
+  const reader = makeMarkupReader(sink);
+  for (let at = 0; at < html.length; at += size) reader.feed(html.slice(at, at + size));
+  reader.end();
+}
+
 // What a slide's mark-up reads as, fed to the reader in blocks of `size`
 // (the whole at once where none), its white space collapsed.
 function readMarkup(html, size = html.length || 1) {
   const { sink, slide } = makeSlideTextSink();
-  const reader = makeMarkupReader(sink);
-  for (let at = 0; at < html.length; at += size) reader.feed(html.slice(at, at + size));
-  reader.end();
+  feedInBlocks(sink, html, size);
   const read = slide();
   const collapse = (text) => text.replace(/\s+/g, " ").trim();
   return [collapse(read.title), collapse(read.heading), collapse(read.text)];
@@ -60,10 +65,8 @@ test("a tag's attributes as a browser reads them: names in lower case, values as
   // Fed a character at a time too: a block that ended after a name's first character lost it.
   for (const size of [html.length, 1]) {
     const tags = [];
-    const reader = makeMarkupReader({ text() {}, close() {},
-                                      open: (name, attributes, closed, foreign) => tags.push([name, attributes, closed, foreign]) });
-    for (let at = 0; at < html.length; at += size) reader.feed(html.slice(at, at + size));
-    reader.end();
+    feedInBlocks({ text() {}, close() {},
+                   open: (name, attributes, closed, foreign) => tags.push([name, attributes, closed, foreign]) }, html, size);
     assert.deepEqual(tags, [
     ["img", [["src", "a.png"], ["alt", 'x "y"'], ["data-z", "1"], ["checked", null]], false, false],
     ["p", [["=x", null]], false, false], ["a", [["b", "1"], ["c", "2/"]], false, false], ["br", [], false, false],
@@ -80,14 +83,12 @@ function readEvents(html, size = html.length || 1) {
     if (out.at(-1)?.kind === kind) out.at(-1).text += raw; else if (raw !== "") out.push({ kind, text: raw });
   };
   const attribute = ([name, value]) => ` ${name}${value === null ? "" : `=${JSON.stringify(value)}`}`;
-  const reader = makeMarkupReader({
+  feedInBlocks({
     text: (raw, literal) => text(literal ? "raw" : "text", raw),
     open: (name, attributes, closed, foreign) =>
       out.push(`<${name}${foreign ? "^" : ""}${attributes.map(attribute).join("")}${closed ? "/" : ""}>`),
     close: (name) => out.push(`</${name}>`),
-  });
-  for (let at = 0; at < html.length; at += size) reader.feed(html.slice(at, at + size));
-  reader.end();
+  }, html, size);
   // A "<" of the text is written so, to tell it from a tag's.
   const shown = (event) => event.text.replace(/</g, "&lt;");
   return out.map((event) => (typeof event === "string" ? event : event.kind === "raw" ? `«${shown(event)}»` : shown(event)))
@@ -100,6 +101,7 @@ test("every state of the reader as a browser's tokenizer has it, whole and a cha
     // in SVG and MathML; plaintext never ends.
     ["<style>a<b>&amp;</style>x", "<style>«a&lt;b>&amp;»</style>x"], ["<iframe><p>x</iframe>", "<iframe>«&lt;p>x»</iframe>"],
     ["<noembed><b></noembed><noframes><i></noframes>", "<noembed>«&lt;b>»</noembed><noframes>«&lt;i>»</noframes>"],
+    ["<script>a&amp;<b</script>", "<script>«a&amp;&lt;b»</script>"],
     ["<plaintext>a</plaintext><b>&amp;", "<plaintext>«a&lt;/plaintext>&lt;b>&amp;»"],
     ["<textarea>&lt;<b></textarea>a&amp;b", "<textarea>&lt;&lt;b></textarea>a&amp;b"],
     ["<math><title>t</title><style>s</style></math>", "<math^><title^>t</title><style^>s</style></math>"],
@@ -113,21 +115,20 @@ test("every state of the reader as a browser's tokenizer has it, whole and a cha
     ["<p\ta\nb\fc\rd>", "<p a b c d>"], ["<svg/><br/><p/>", "<svg^/><br><p>"],
     ['<p a = "b" =x c/ d>', '<p a="b" =x c d>'], ["<p a=\"x\"b='y'c=z/>", '<p a="x" b="y" c="z/">'],
     ['<p a="x" ><p a=><p a= b>', '<p a="x"><p a=""><p a="b">'],
-    // What is no element: an end tag of no name, comments of every ending, doctypes, processing instructions.
-    ["</>a</ x>b</1>c<!doctype html>d<?php x ?>e<!x>f", "abcdef"],
-    ["<!---->a<!-->b<!--->c<!-- x -- y -->d<!-- x --!>e<!--x---->f<!-- x --! y -->g<!--x-y-->h<!---x-->i",
-     "abcdefghi"],
-    // CDATA in SVG: its brackets are text unless they end it, even at the end of the text.
-    ["<svg><![CDATA[a]b]]c]]]>d<![CDAT>e</svg>", "<svg^>a]b]]c]de</svg>"], ["<svg><![CDATA[x]", "<svg^>x]"],
-    ["<svg><![CDATA[x]]", "<svg^>x]]"], ["<svg><![CDATA[a&b<c]]></svg>", "<svg^>a&amp;b&lt;c</svg>"],
-    ["<script>a&amp;<b</script>", "<script>«a&amp;&lt;b»</script>"],
     // Out of MathML again after its end; SVG closed at once only by "/>", after a value or a blank too.
     ["<math></math><style><b></style>", "<math^></math><style>«&lt;b>»</style>"],
     ['<svg ><g/></svg><svg a="b"><g/></svg><svg a="b" /><svg c /><svg d/>',
      '<svg^><g^/></svg><svg^ a="b"><g^/></svg><svg^ a="b"/><svg^ c/><svg^ d/>'],
+    // What is no element: an end tag of no name, comments of every ending, doctypes, processing instructions.
+    ["</>a</ x>b</1>c<!doctype html>d<?php x ?>e<!x>f", "abcdef"],
+    ["<!---->a<!-->b<!--->c<!-- x -- y -->d<!-- x --!>e<!--x---->f<!-- x --! y -->g<!--x-y-->h<!---x-->i",
+     "abcdefghi"],
     // A comment ends at "-->", "--!>", or at once as "<!-->" and "<!--->"; nothing else ends it.
     ["<!--x>y-->z<!----!>a-->b<!---!>c-->d<!--e-x>f-->g<!--h--x>i-->j<!--k--->l<!--m--!->n-->o<!--p--!!>q-->r",
      "za-->bdgjlor"],
+    // CDATA in SVG: its brackets are text unless they end it, even at the end of the text.
+    ["<svg><![CDATA[a]b]]c]]]>d<![CDAT>e</svg>", "<svg^>a]b]]c]de</svg>"], ["<svg><![CDATA[x]", "<svg^>x]"],
+    ["<svg><![CDATA[x]]", "<svg^>x]]"], ["<svg><![CDATA[a&b<c]]></svg>", "<svg^>a&amp;b&lt;c</svg>"],
   ];
   for (const [html, read] of cases) {
     assert.deepEqual([readEvents(html), readEvents(html, 1)], [read, read], html);
