@@ -10,8 +10,8 @@
  * Where a key is answered: anywhere but in a text field ("page"), in the
  * slide list, the search's hits and the transcript ("list"), on the
  * timeline, in the notes (their editor and their list), in the search
- * field, in the recording and in the keys dialog.
- * @typedef {"page" | "list" | "timeline" | "notes" | "search" | "recording" | "dialog"} KeyPlace
+ * field, on the side's tabs, in the recording and in the keys dialog.
+ * @typedef {"page" | "list" | "timeline" | "notes" | "search" | "tabs" | "recording" | "dialog"} KeyPlace
  */
 /**
  * A line of the keys dialog: `keys` maps each key, as keyName names it, to
@@ -38,6 +38,8 @@ const keyTable = Object.freeze(/** @type {KeyRow[]} */ ([
   { where: "notes", keys: { Home: "first", End: "last" }, says: "ends" },
   { where: "search", keys: { ArrowDown: "hits" }, says: "hits" },
   { where: "search", keys: { Escape: "clear" }, says: "clear" },
+  { where: "tabs", keys: { ArrowRight: "next", ArrowLeft: "previous" }, says: "move" },
+  { where: "tabs", keys: { Home: "first", End: "last" }, says: "ends" },
   { where: "recording", keys: { " ": "browser" }, says: "play" },
   { where: "dialog", keys: { Escape: "browser" }, says: "close" },
 ]));

@@ -199,6 +199,7 @@ const words = (() => {
         notes: { where: "I notatene", keep: "lagre notatet", drop: "forkast notatet", move: "neste / forrige notat",
                  ends: "første / siste notat" },
         search: { where: "I søkefeltet", hits: "til treffene", clear: "tøm feltet" },
+        tabs: { where: "På fanene over listene", move: "neste / forrige fane, og vis den", ends: "første / siste fane" },
         recording: { where: "I opptaket", play: "spill av / pause (nettleserens egne taster)" },
         dialog: { where: "I denne dialogen", close: "lukk" },
       },

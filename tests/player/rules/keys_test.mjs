@@ -11,7 +11,8 @@ test("each row of the table of keys: answered where it says, and said in the dia
   // What the parts answer to in each place; an action no part knows would leave its key doing nothing.
   const moves = ["next", "previous", "first", "last"];
   const known = { page: ["next", "previous"], list: [...moves, "activate", "browser"], timeline: moves,
-                  notes: [...moves, "keep", "drop"], search: ["hits", "clear"], recording: ["browser"], dialog: ["browser"] };
+                  notes: [...moves, "keep", "drop"], search: ["hits", "clear"], tabs: moves, recording: ["browser"],
+                  dialog: ["browser"] };
   for (const row of keyTable) {
     assert.ok(Object.keys(row.keys).length > 0, `${row.where}: a line of no key`);
     assert.ok(Object.values(row.keys).every((action) => known[row.where].includes(action)), JSON.stringify(row));
@@ -36,7 +37,7 @@ test("the keys dialog and aria-keyshortcuts, from the table", () => {
   assert.deepEqual([keyShortcuts("page"), keyShortcuts("notes", "keep"), keyShortcuts("list", "activate")],
                    ["PageDown PageUp", "Control+Enter", "Enter Space"]);
   const groups = keyGroups();
-  assert.deepEqual(groups.map((group) => group.lines.length), [2, 4, 3, 4, 2, 1, 1]);
+  assert.deepEqual(groups.map((group) => group.lines.length), [2, 4, 3, 4, 2, 2, 1, 1]);
   assert.deepEqual(groups[1], { where: "I lista over lysark, treffene og tekstutskriften", lines: [
     { keys: ["Pil ned", "Pil opp"], what: "neste / forrige i lista" }, { keys: ["Home", "End"], what: "første / siste i lista" },
     { keys: ["Enter", "Mellomrom"], what: "gå dit i opptaket" }, { keys: ["Tab"], what: "videre til neste del av siden" }] });

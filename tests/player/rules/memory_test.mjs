@@ -32,23 +32,26 @@ test("what is kept of a lecture: read back only as the page wrote it; refused st
   assert.equal(readLecture('{"version":1,"moment":360000}').moment, null);
   const many = Array.from({ length: 5001 }, (_, i) => ({ time: i, text: "", made: i }));
   assert.equal(readLecture(JSON.stringify({ version: 1, notes: many })).notes.length, 5000);
-  assert.deepEqual(readSettings('{"version":1,"rate":1.5,"captions":false,"transcript":"nei"}'),
-                   { rate: 1.5, captions: false, transcript: true });
+  const plain = { rate: 1, captions: true, panel: "slides", layout: "even" };
+  assert.deepEqual(readSettings('{"version":1,"rate":1.5,"captions":false,"panel":"notes","layout":"recording"}'),
+                   { rate: 1.5, captions: false, panel: "notes", layout: "recording" });
   assert.equal(readSettings('{"version":1,"rate":100}').rate, 1);
   // The rates every engine plays, their ends too; settings of another version, or not of their type, are not read.
   assert.deepEqual(['{"version":1,"rate":0.25}', '{"version":1,"rate":4}', '{"version":1,"rate":0.1}',
                     '{"version":2,"rate":2}'].map((text) => readSettings(text).rate), [0.25, 4, 1, 1]);
-  assert.deepEqual(readSettings('{"version":1,"captions":"nei","transcript":false}'),
-                   { rate: 1, captions: true, transcript: false });
+  // A panel or a layout the page does not have, or one named by no string, is not read.
+  assert.deepEqual(readSettings('{"version":1,"captions":"nei","panel":"chat","layout":["slides"]}'), plain);
+  assert.deepEqual(['{"version":1,"panel":"transcript"}', '{"version":1,"layout":"slides"}']
+    .map((text) => readSettings(text)), [{ ...plain, panel: "transcript" }, { ...plain, layout: "slides" }]);
   // Settings are kept a change at a time, under the key that earlier pages wrote them under.
   memory.keepSettings({ rate: 2 });
   memory.keepSettings({ captions: false });
-  assert.deepEqual(memory.settings(), { rate: 2, captions: false, transcript: true });
+  assert.deepEqual(memory.settings(), { ...plain, rate: 2, captions: false });
   assert.ok(stored.has("hreftrack.settings.v1"));
   // Storage refused, as in a private window, or full: nothing is kept, nothing throws.
   const refused = makeMemory(() => { throw new Error("SecurityError"); });
   assert.deepEqual([refused.lecture(key), refused.keep(key, { moment: 5 }), refused.settings()],
-                   [{ moment: null, notes: [] }, false, { rate: 1, captions: true, transcript: true }]);
+                   [{ moment: null, notes: [] }, false, plain]);
   const full = makeMemory(() => ({ getItem: () => null, setItem: () => { throw new Error("QuotaExceededError"); } }));
   assert.equal(full.keep(key, { moment: 5 }), false);
   full.keepSettings({ rate: 2 });
