@@ -104,6 +104,19 @@ function findWords(text, terms) {
 }
 
 /**
+ * A slide's hit's `excerpt` as the list shows it after the slide's `name`
+ * ("Lysark 1 · Loggen"): without the title it starts with where the name
+ * ends with that title, so that the title is read once.
+ * @param {string} name
+ * @param {string} excerpt
+ * @returns {string}
+ */
+function excerptBeside(name, excerpt) {
+  const title = name.split(" · ").slice(1).join(" · ");
+  return title !== "" && excerpt.startsWith(`${title} `) ? excerpt.slice(title.length + 1) : excerpt;
+}
+
+/**
  * A short excerpt of the original text around what was found at the folded
  * text's place `at`, cut at blanks, with "…" where it is cut.
  * @param {Folded} text
@@ -206,5 +219,5 @@ function searchLecture(index, query) {
 
 // Under Node, for the tests.
 if (typeof module === "object" && module !== null) {
-  Object.assign(module.exports, { foldText, queryWords, markWords, indexLecture, searchLecture });
+  Object.assign(module.exports, { foldText, queryWords, markWords, indexLecture, searchLecture, excerptBeside });
 }

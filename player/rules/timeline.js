@@ -57,7 +57,21 @@ function timelineKey(name, count) {
   return null;
 }
 
+/**
+ * Where the preview of the slide at `at` (a part of the timeline's length)
+ * stands, in pixels from the timeline's left: centred over that point, and
+ * wholly over a timeline `width` pixels wide where the preview, `wide`
+ * pixels, fits there; at its left end where it does not.
+ * @param {number} at
+ * @param {number} width
+ * @param {number} wide
+ * @returns {number}
+ */
+function previewLeft(at, width, wide) {
+  return Math.max(0, Math.min(at * width - wide / 2, width - wide));
+}
+
 // Under Node, for the tests.
 if (typeof module === "object" && module !== null) {
-  Object.assign(module.exports, { timelineSegments, timelineLength, timelineKey });
+  Object.assign(module.exports, { timelineSegments, timelineLength, timelineKey, previewLeft });
 }

@@ -5,7 +5,7 @@ import assert from "node:assert/strict";
 import { timed } from "./rules.mjs";
 
 const { words, entryLabel, slideTitles, foldText, indexLecture, markWords, queryWords,
-        searchLecture } = globalThis;
+        searchLecture, excerptBeside } = globalThis;
 
 test("slide titles: the page's title, else its first heading, where the title tells nothing", () => {
   const page = (title, heading = "") => ({ title, heading });
@@ -97,4 +97,12 @@ test("a hit's excerpt and marks, exactly: cut at blanks, around the query's firs
                    ["[måling]( av )[tid]", "[måling]( av tid)", "[måling]"]);
   // Digits and Z are as typed, a blank of any script is a blank, and a query of blanks is none.
   assert.deepEqual([foldText("A1 Z\u00a0b\u2003c").folded, queryWords("   ")], ["a1 z b c", []]);
+});
+
+test("a slide's hit reads its title once: the excerpt after the name drops the title it starts with", () => {
+  assert.deepEqual([excerptBeside("Lysark 1 · Loggen", "Loggen log.xml sier"),
+                    // Only the whole title, followed by a blank, and only at the start.
+                    excerptBeside("Lysark 1 · Logg", "Loggen log.xml"), excerptBeside("Lysark 1 · Loggen", "… Loggen sier"),
+                    excerptBeside("Lysark 1 · A · B", "A · B tekst"), excerptBeside("Lysark 1", "Lysark 1 tekst")],
+                   ["log.xml sier", "Loggen log.xml", "… Loggen sier", "tekst", "Lysark 1 tekst"]);
 });

@@ -4,7 +4,7 @@ import { test } from "node:test";
 import assert from "node:assert/strict";
 import { samples } from "./rules.mjs";
 
-const { words, timelineSegments, timelineLength, timelineKey } = globalThis;
+const { words, timelineSegments, timelineLength, timelineKey, previewLeft } = globalThis;
 
 test("the timeline: a segment for each slide shown as long as it shows, a long lecture in stretches; its keys", () => {
   assert.deepEqual(timelineSegments(samples, 40, 600).map(({ sample, from, to }) => [sample, from * 40, to * 40]),
@@ -40,4 +40,11 @@ test("the timeline draws only what the recording shows: never past its end, noth
     { start: 61, end: 200 }], 100, 600));
   assert.deepEqual(stretched[0], [0, 0, 300 / 600]);
   assert.deepEqual([stretched.some(([sample]) => sample < 0), stretched.at(-1)[2]], [false, 1]);
+});
+
+test("the preview stands over its slide, and never past either end of the timeline", () => {
+  // 256 pixels wide over a timeline of 1000: centred in the middle, held in at both ends.
+  assert.deepEqual([0.5, 0, 0.05, 0.98, 1].map((at) => previewLeft(at, 1000, 256)), [372, 0, 0, 744, 744]);
+  // A timeline narrower than the preview: its left end.
+  assert.equal(previewLeft(0.9, 200, 256), 0);
 });
