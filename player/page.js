@@ -26,10 +26,19 @@
     (hit.sample >= 0 ? choose(hit.sample) : go(hit.start));
   const frame = makeFrame(byId("foil", HTMLIFrameElement));
   const served = makeServedSlides();
+  // What a frame shows for the slide at `href`, which the track names by `url`.
+  const made = (/** @type {string} */ href, /** @type {string} */ url) =>
+    chooser.slideAddress(url) ?? served.slideAddress(href, url);
+  /** Shows the slide of sample `index` in `shown`, a frame. @param {Frame} shown @param {number} index */
+  const showSlide = (shown, index) => shown.showMade(player.samples[index].href,
+                                                     made(player.samples[index].href, player.samples[index].url));
+  const tabs = makeTabs({ chosen: (panel) => keepSetting({ panel }) });
+  makeLayoutChoice({ chosen: (layout) => keepSetting({ layout }) }).show(settings.layout);
   const slideList = makeSlideList(byId("slides", HTMLOListElement), choose);
-  const timeline = makeTimeline({ choose, go, hit: goToHit, name: slideList.name,
+  const preview = makeTimelinePreview({ name: slideList.name, show: showSlide });
+  const timeline = makeTimeline({ choose, go, hit: goToHit, name: slideList.name, point: preview.point,
     step: (direction) => dispatch({ type: "step", direction, time: recording.time() }) });
-  const transcript = makeTranscript({ go, toggled: (open) => keepSetting({ transcript: open }) });
+  const transcript = makeTranscript({ go, offered: (applies) => tabs.offer("transcript", applies) });
   const search = makeSearchBox({ name: slideList.name, hit: goToHit, searched(found, hits) {
     transcript.search(found);
     timeline.hits(hits);
@@ -71,9 +80,7 @@
     player = answer.state;
     for (const action of answer.actions) {
       switch (action.type) {
-        case "show":
-          frame.showMade(action.href, chooser.slideAddress(action.url) ?? served.slideAddress(action.href, action.url));
-          break;
+        case "show": frame.showMade(action.href, made(action.href, action.url)); break;
         case "seek": recording.seek(action.time); break;
         case "mark":
           if (action.list === "captions") transcript.mark(action.index);
@@ -168,7 +175,7 @@
     dispatch({ type: "key", key: keyName(event), time: recording.time(), inTextField: isTextField(target) }, event);
   });
 
-  transcript.open(settings.transcript);
+  tabs.choose(settings.panel);
   for (const message of link.messages) say(message);
   if (link.chooser) chooser.offer();
   if (link.video !== null) loadRecording(link.video, fileName(link.video), link.video, false);

@@ -4,7 +4,8 @@
 // aria-activedescendant names the entry it is on.  Up and Down, Home and
 // End move it, Enter and Space activate the entry, a click does both; Tab
 // leaves, and coming back lands on the same entry, or on the current one.
-// The slide list, the search's hits and the transcript are each one.
+// The slide list, the search's hits and the transcript are each one.  An
+// empty list is hidden.
 //
 // The list marks its current entry and keeps it in view, scrolling the
 // list, never the page, also when the list changes size.  A list whose
@@ -220,6 +221,8 @@ function makeEntryList(list, options) {
     list.replaceChildren();
     list.scrollTop = 0;
     list.tabIndex = count > 0 ? 0 : -1;
+    // An empty list is neither seen nor read.
+    list.hidden = count === 0;
     list.setAttribute("aria-busy", "true");
     buildFrom(build, 0, built);
   }
@@ -262,9 +265,14 @@ function makeEntryList(list, options) {
     if (move.activate) options.activate(move.active);
   });
   // The current entry, or the one the focus is on, stays in view when the
-  // list changes size.
-  new ResizeObserver(() => keepInView(focused() ? active : current)).observe(list);
+  // list changes size, and when it is shown: a list behind a tab has laid
+  // out no row it could measure.
+  new ResizeObserver(() => {
+    layOut();
+    keepInView(focused() ? active : current);
+  }).observe(list);
 
   list.tabIndex = -1;
+  list.hidden = true;
   return { rebuild, relabel, mark };
 }

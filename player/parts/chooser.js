@@ -71,6 +71,8 @@ function makeChooser(wiring) {
   const part = byId("chooser", HTMLElement);
   const files = byId("files", HTMLInputElement);
   const folder = byId("folder", HTMLInputElement);
+  const choices = byId("chooser-choices", HTMLElement);
+  const again = byId("chooser-again", HTMLButtonElement);
   /** @type {Partial<Chosen>} */
   let chosen = {};
   // What is chosen, once a track is: the files are the user's own.
@@ -105,6 +107,8 @@ function makeChooser(wiring) {
     const recording = /** @type {ChosenFile | null} */ (now.recording);
     const track = /** @type {ChosenFile | null} */ (now.track);
     const captions = /** @type {ChosenFile | null} */ (now.captions);
+    // A lecture chosen whole leaves the chooser one line: a button to choose another.
+    fold(recording !== null && track !== null);
     if (captions && captions !== previous.captions) wiring.captions(blobUrl("captions", captions.blob), captions.name);
     if (recording && recording !== previous.recording) {
       wiring.recording(blobUrl("recording", recording.blob), recording.name, fileId(recording));
@@ -123,6 +127,16 @@ function makeChooser(wiring) {
       wiring.track(text, fileId(track));
     }
   }
+
+  /** @param {boolean} folded */
+  function fold(folded) {
+    choices.hidden = folded;
+    again.hidden = !folded;
+  }
+  again.addEventListener("click", () => {
+    fold(false);
+    folder.focus();
+  });
 
   return {
     offer() {

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Where the student left off: the moment each lecture was at is kept as it
 // plays, and a lecture opens there next time, saying so, with a button
-// that starts it from the beginning instead.  Where it starts, and when the
-// moment is kept, the rules decide (lectureStart, momentToKeep).
+// that starts it from the beginning instead.  The notice is a status that
+// is always there, empty while it has nothing to say, so that a screen
+// reader hears it when it speaks.  Where it starts, and when the moment is
+// kept, the rules decide (lectureStart, momentToKeep).
 "use strict";
 
 /**
@@ -18,7 +20,6 @@
  * @returns {Resume}
  */
 function makeResume(wiring) {
-  const notice = byId("resume", HTMLElement);
   const text = byId("resume-text", HTMLElement);
   const restart = byId("resume-restart", HTMLButtonElement);
   let key = "";
@@ -26,8 +27,14 @@ function makeResume(wiring) {
   /** @type {number | null | undefined} */
   let kept;
 
+  /** @param {string} said */
+  function say(said) {
+    text.textContent = said;
+    restart.hidden = said === "";
+  }
+
   restart.addEventListener("click", () => {
-    notice.hidden = true;
+    say("");
     kept = null;
     wiring.keep(key, null);
     wiring.go(0);
@@ -37,8 +44,7 @@ function makeResume(wiring) {
     open(lecture, moment, resumes) {
       key = lecture;
       kept = moment;
-      notice.hidden = !resumes;
-      if (resumes) text.textContent = words.resume.from(formatStart(moment ?? 0));
+      say(resumes ? words.resume.from(formatStart(moment ?? 0)) : "");
     },
     follow(time, duration, seeking, now) {
       const moment = momentToKeep(time, duration, seeking, kept, now);

@@ -37,8 +37,9 @@ function makeSearchBox(wiring) {
     classes: ["hit-name", "hit-start", "hit-excerpt"], oneLine: false,
     fields: (index) => {
       const hit = hits[index];
-      return [hit.sample >= 0 ? wiring.name(hit.sample) : words.captionHit, formatStart(hit.start),
-              markWords(foldText(hit.excerpt), found)];
+      const name = hit.sample >= 0 ? wiring.name(hit.sample) : words.captionHit;
+      return [name, formatStart(hit.start), markWords(foldText(hit.sample >= 0 ? excerptBeside(name, hit.excerpt)
+                                                                               : hit.excerpt), found)];
     },
     activate: (index) => wiring.hit(hits[index]),
   });

@@ -4,7 +4,8 @@
 // them, and the moment that plays.  One Tab stop, a slider: Left and Right
 // go to the start of the slide before and the next one, Home and End to the
 // first and the last; a click or a tap on a segment goes to its slide's
-// start, on a hit to the hit.  A pointer over a segment shows its name.
+// start, on a hit to the hit.  A pointer that rests on a segment, or a key
+// that moves to one, previews its slide (parts/timeline-preview.js).
 "use strict";
 
 /**
@@ -18,7 +19,9 @@
 
 /**
  * @param {{ choose: (sample: number) => void, go: (time: number) => void, step: (direction: 1 | -1) => void,
- *           hit: (hit: { sample: number, start: number }) => void, name: (sample: number) => string }} wiring
+ *           hit: (hit: { sample: number, start: number }) => void, name: (sample: number) => string,
+ *           point: (sample: number, at: number, now: boolean) => void }} wiring
+ *   `point` is told of the sample pointed at or moved to by key, and where (a part of the length); -1 for none
  * @returns {Timeline}
  */
 function makeTimeline(wiring) {
@@ -42,6 +45,8 @@ function makeTimeline(wiring) {
   let second = -1;
   /** @type {Map<Element, { sample: number, start: number }>} */
   let hitOf = new Map();
+  // Whether the last move on the timeline was by key: the slide it marks is previewed.
+  let keyed = false;
 
   // The segment in which sample `index` starts.
   /** @param {number} index */
@@ -64,7 +69,6 @@ function makeTimeline(wiring) {
   }
 
   function relabel() {
-    drawn.forEach((segment, index) => { segment.title = wiring.name(segments[index].sample); });
     second = -1;
     at(time);
   }
@@ -77,7 +81,15 @@ function makeTimeline(wiring) {
     drawn[marked]?.classList.add("current");
     second = -1;
     at(time);
+    if (keyed && index >= 0 && duration > 0) wiring.point(index, Math.min(samples[index].start / duration, 1), true);
   }
+
+  // The part of the timeline's length under the pointer.
+  /** @param {MouseEvent} event */
+  const pointedAt = (event) => {
+    const box = bar.getBoundingClientRect();
+    return Math.min(Math.max((event.clientX - box.left) / box.width, 0), 1);
+  };
 
   bar.addEventListener("click", (event) => {
     const hit = event.target instanceof Element ? hitOf.get(event.target) : undefined;
@@ -85,8 +97,7 @@ function makeTimeline(wiring) {
       wiring.hit(hit);
       return;
     }
-    const box = bar.getBoundingClientRect();
-    const moment = ((event.clientX - box.left) / box.width) * duration;
+    const moment = pointedAt(event) * duration;
     const sample = sampleAt(samples, moment);
     if (sample >= 0) wiring.choose(sample); else if (duration > 0) wiring.go(moment);
   });
@@ -94,7 +105,18 @@ function makeTimeline(wiring) {
     const move = timelineKey(keyName(event), samples.length);
     if (move === null) return;
     event.preventDefault();
+    keyed = true;
     if ("step" in move) wiring.step(move.step); else wiring.choose(move.sample);
+  });
+  bar.addEventListener("pointermove", (event) => {
+    keyed = false;
+    const part = pointedAt(event);
+    wiring.point(duration > 0 ? sampleAt(samples, part * duration) : -1, part, false);
+  });
+  bar.addEventListener("pointerleave", () => wiring.point(-1, 0, false));
+  bar.addEventListener("blur", () => {
+    keyed = false;
+    wiring.point(-1, 0, false);
   });
 
   return {

@@ -1,26 +1,23 @@
 // SPDX-License-Identifier: MIT
-// The transcript: the captions as a list under the frame, each with its
-// start, the words of a search marked.  Activating one goes to its moment;
-// its button hides and shows the list.
+// The transcript: the captions as a list in a panel of the side, each with
+// its start, the words of a search marked.  Activating one goes to its
+// moment.  Its tab is there only while the recording has captions.
 "use strict";
 
 /**
  * @typedef {object} Transcript
  * @property {() => void} expect  holds the transcript's place: captions are coming
  * @property {(captions: { start: number, text: string }[]) => void} show
- * @property {() => void} drop  hides it: there are no captions
+ * @property {() => void} drop  takes it away: there are no captions
  * @property {(words: string[]) => void} search  marks `words` (folded) where they stand
  * @property {(index: number) => void} mark  marks the caption that plays
- * @property {(open: boolean) => void} open  shows or hides the list of captions
  */
 
 /**
- * @param {{ go: (time: number) => void, toggled: (open: boolean) => void }} wiring
+ * @param {{ go: (time: number) => void, offered: (applies: boolean) => void }} wiring
  * @returns {Transcript}
  */
 function makeTranscript(wiring) {
-  const part = byId("transcript-part", HTMLElement);
-  const toggle = byId("transcript-toggle", HTMLButtonElement);
   const list = byId("transcript", HTMLOListElement);
   /** @type {{ start: number, text: string }[]} */
   let captions = [];
@@ -31,24 +28,12 @@ function makeTranscript(wiring) {
   // The captions whose words are marked now.
   /** @type {Set<number>} */
   let marked = new Set();
-  let open = true;
 
   const entries = makeEntryList(list, {
     classes: ["cue-start", "cue-text"], oneLine: false,
     fields: (index) => [formatStart(captions[index].start),
                         marked.has(index) ? markWords(folded[index], searched) : captions[index].text],
     activate: (index) => wiring.go(captions[index].start),
-  });
-
-  /** @param {boolean} opened */
-  function setOpen(opened) {
-    open = opened;
-    toggle.setAttribute("aria-expanded", String(open));
-    list.hidden = !open;
-  }
-  toggle.addEventListener("click", () => {
-    setOpen(!open);
-    wiring.toggled(open);
   });
 
   /** @param {string[]} wanted */
@@ -65,8 +50,8 @@ function makeTranscript(wiring) {
   }
 
   return {
-    expect() { part.hidden = false; },
-    drop() { part.hidden = true; },
+    expect() { wiring.offered(true); },
+    drop() { wiring.offered(false); },
     show(shown) {
       captions = shown;
       folded = captions.map((caption) => foldText(caption.text));
@@ -75,6 +60,5 @@ function makeTranscript(wiring) {
     },
     search,
     mark: entries.mark,
-    open: setOpen,
   };
 }

@@ -11,12 +11,13 @@
 //   page.press(key)            a real key press, or a chord such as "Control+Enter"
 //   page.upload(selector, paths)  chooses files, or a folder where
 //                              page.choosesFolders, in an <input type=file>
-//   page.frameAddress()        the address the page's frame shows, read by the driver
-//   page.frameRun(fn)          runs fn() in the document of the page's frame, sandboxed too
+//   page.frameAddress()        the address the page's slide frame shows, read by the driver
+//   page.frameRun(fn)          runs fn() in the document of the slide frame, sandboxed too
 //   page.resize(width, height) the viewport, in CSS pixels
 //   page.screenshot(path), page.close()
 //   page.print(path)           where page.prints: the page as printed, to a PDF, or to the
 //                              screen (no path) until page.print(null)
+//   page.look(scheme)          where page.looks: the colour scheme the page sees, "light" or "dark"
 import { spawn } from "node:child_process";
 import { existsSync, readdirSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
@@ -81,7 +82,11 @@ class PuppeteerPage {
     this.keysActivateButtons = engine !== "firefox";
     this.choosesFolders = engine !== "firefox";
     this.prints = engine === "chromium";
+    // Only Chromium's protocol sets the colour scheme a page sees.
+    this.looks = engine === "chromium";
   }
+
+  look(scheme) { return this.page.emulateMediaFeatures([{ name: "prefers-color-scheme", value: scheme }]); }
 
   goto(url) { return this.page.goto(url, { waitUntil: "load" }); }
   run(fn, ...args) { return this.page.evaluate(fn, ...args); }
@@ -105,18 +110,21 @@ class PuppeteerPage {
     await (await this.page.$(selector)).uploadFile(...paths);
   }
 
+  // The slide frame, not the timeline's preview.
+  async slideFrame() { return (await this.page.$("#foil"))?.contentFrame() ?? null; }
+
   async frameAddress() {
-    const frame = this.page.mainFrame().childFrames()[0];
+    const frame = await this.slideFrame();
     return frame ? frame.url() : null;
   }
 
-  frameRun(fn) { return this.page.mainFrame().childFrames()[0].evaluate(fn); }
+  async frameRun(fn) { return (await this.slideFrame()).evaluate(fn); }
 }
 
 const element = "element-6066-11e4-a52e-4f735466cecf";
 const keyCodes = { PageUp: "\uE00E", PageDown: "\uE00F", Enter: "\uE007", Space: "\uE00D", Tab: "\uE004",
                    Escape: "\uE00C", End: "\uE010", Home: "\uE011", ArrowLeft: "\uE012", ArrowUp: "\uE013",
-                   ArrowRight: "\uE014", ArrowDown: "\uE015", Control: "\uE009" };
+                   ArrowRight: "\uE014", ArrowDown: "\uE015", Control: "\uE009", Shift: "\uE008" };
 
 class WebDriverPage {
   static async open() {
@@ -156,6 +164,7 @@ class WebDriverPage {
     this.keysActivateButtons = true;
     this.choosesFolders = false;
     this.prints = false;
+    this.looks = false;
   }
 
   async request(method, path, body) {
@@ -200,7 +209,7 @@ class WebDriverPage {
   }
 
   async frameRun(fn) {
-    await this.command("POST", "/frame", { id: { [element]: await this.find("iframe") } });
+    await this.command("POST", "/frame", { id: { [element]: await this.find("#foil") } });
     try {
       return await this.command("POST", "/execute/sync", { script: `return (${fn})();`, args: [] });
     } finally {

@@ -136,12 +136,20 @@ async function expectSlide(index, when) {
   await expectPage(`foil${index}.html`, when);
 }
 
-// Clicks `selector` once it is scrolled into view, as its user would scroll
-// the list that holds it (WebDriver's own scrolling leaves it out of reach).
+// Clicks `selector` once its panel of the side is shown and it is scrolled
+// into view, as its user would choose the tab and scroll the list that
+// holds it (WebDriver's own scrolling leaves it out of reach).
 async function clickInView(selector) {
-  await page.run((target) => document.querySelector(target).scrollIntoView({ block: "nearest" }), selector);
+  await page.run((target) => {
+    const panel = document.querySelector(target).closest('[role="tabpanel"]');
+    if (panel?.hidden) document.querySelector(`[aria-controls="${panel.id}"]`).click();
+    document.querySelector(target).scrollIntoView({ block: "nearest" });
+  }, selector);
   await page.click(selector);
 }
+
+// Shows a panel of the side by a real click on its tab.
+const showPanel = (tab) => page.click(tab);
 
 function seek(seconds) {
   return page.run((to) => {
@@ -188,6 +196,31 @@ test("the list of the lecture, slide 0 marked and shown, titled by its pages; th
   await until((s) => JSON.stringify(s.entries) === JSON.stringify(titled), "the titles of the pages");
 });
 
+// What the page's live regions and lists are: the messages and the resume
+// notice, where they stand, and which lists and tabs are there at all.
+const regions = () => page.run(() => {
+  const stage = document.querySelector(".stage");
+  const messages = document.getElementById("messages");
+  const resume = document.getElementById("resume");
+  return { messages: [messages.getAttribute("aria-live"), !messages.hidden && getComputedStyle(messages).display !== "none",
+                      stage.contains(messages)],
+           resume: [resume.getAttribute("role"), !resume.hidden, stage.contains(resume)],
+           hits: document.getElementById("search-results").hidden,
+           transcript: document.getElementById("transcript-toggle").hidden,
+           // A name a screen reader reads: letters, digits and the page's punctuation, nothing drawn.
+           drawn: [...document.querySelectorAll("button, [role=tab]")].map((button) => button.textContent)
+             .filter((name) => !/^[\p{L}\p{N} .,:·…-]*$/u.test(name)) };
+});
+
+test("status heard: a live region and a status beside the recording from the start; no list or tab that is empty",
+     async () => {
+  await load(played);
+  assert.deepEqual(await regions(), { messages: ["polite", true, true], resume: ["status", true, true], hits: true,
+                                      transcript: true, drawn: [] });
+  await load(`${played}&captions=lecture.vtt`);
+  await waitFor(regions, (r) => !r.transcript, "the transcript's tab, once the captions come");
+});
+
 test("the transcript follows the recording, and a click on a caption goes there", async () => {
   await until((s) => s.metadata, "the recording's metadata");
   await seek(8);
@@ -229,14 +262,15 @@ const currentInView = () => page.run(() => {
 
 test("search: a slide and a caption found, the words marked, each goes to its moment; Escape clears", async () => {
   let found = await find("LOG.XML");
-  assert.deepEqual(found, { hits: ["Lysark 1 · Loggen 0:03 Loggen log.xml sier hvilket lysark som ble vist når. " +
+  // The slide's title read once, in its name, not again as its text begins.
+  assert.deepEqual(found, { hits: ["Lysark 1 · Loggen 0:03 log.xml sier hvilket lysark som ble vist når. " +
                                    "Lysark 1 av 3"], marked: ["log.xml"], said: "1 treff." });
-  await page.click("#search-results li:nth-child(1)");
+  await clickInView("#search-results li:nth-child(1)");
   await expectSlide(1, "after a click on a hit in a slide");
   found = await find("TAKT");
   assert.deepEqual(found, { hits: ["Teksting 0:12 Spilleren viser opptaket og lysarkene i takt."],
                             marked: ["takt", "takt"], said: "1 treff." });
-  await page.click("#search-results li:nth-child(1)");
+  await clickInView("#search-results li:nth-child(1)");
   await expectSlide(3, "after a click on a hit in the captions");
   found = await find("målt");
   assert.deepEqual(found, { hits: [], marked: [], said: "Ingen treff for «målt»." });
@@ -244,18 +278,24 @@ test("search: a slide and a caption found, the words marked, each goes to its mo
   await page.press("Escape");
   assert.deepEqual(await page.run(() => [document.getElementById("search").value,
                                          document.querySelectorAll("#search-results li").length]), ["", 0]);
-  // The hits take room from the slide list, whose current entry stays in view.
+  // The slide list, shown again after the hits, has laid out its rows and shows its current entry.
   await find("lysark");
-  await waitFor(currentInView, (inView) => inView, "slide 3's entry in view beside the hits");
+  await showPanel("#slides-tab");
+  await waitFor(currentInView, (inView) => inView, "slide 3's entry in view once the list is shown");
+  await showPanel("#search-tab");
 });
 
-test("axe-core finds no WCAG 2.0/2.1 A or AA violation, with search hits and the transcript shown", async () => {
+test("axe-core finds no WCAG 2.0/2.1/2.2 A or AA violation in any panel, search hits and the transcript shown",
+     async () => {
   assert.ok((await page.run(() => document.querySelectorAll("#search-results li").length)) > 0, "no hits shown");
   await page.run(new Function(readFileSync(require.resolve("axe-core/axe.min.js"), "utf8")));
-  const violations = await page.run(() => window.axe.run(document, {
-    runOnly: { type: "tag", values: ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa"] } })
-    .then((result) => result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(" ")).join(", ")}`)));
-  assert.deepEqual(violations, []);
+  for (const tab of ["#search-tab", "#transcript-toggle", "#notes-tab", "#slides-tab"]) {
+    await showPanel(tab);
+    const violations = await page.run(() => window.axe.run(document, {
+      runOnly: { type: "tag", values: ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa", "wcag22aa"] } })
+      .then((result) => result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(" ")).join(", ")}`)));
+    assert.deepEqual(violations, [], `with ${tab} chosen`);
+  }
 });
 
 // What has the focus: a button by its text, else the element's id, and the
@@ -266,8 +306,9 @@ const focused = () => page.run(() => {
   return { name: focus.tagName === "BUTTON" ? focus.textContent : focus.id, entry: entry?.textContent ?? null };
 });
 
-test("Tab: one stop for each list, however long; arrows, Home, End, Enter and Space inside; back to the same entry",
+test("Tab: one stop for each list and for the tabs; arrows, Home, End, Enter and Space inside; back to the same entry",
      async () => {
+  await showPanel("#slides-tab");
   // Tab goes on from the page's heading, which comes first.
   await page.run(() => {
     const heading = document.querySelector("h1");
@@ -276,13 +317,13 @@ test("Tab: one stop for each list, however long; arrows, Home, End, Enter and Sp
     heading.removeAttribute("tabindex");
   });
   const reached = [];
-  for (let press = 0; press < 30 && reached[reached.length - 1] !== "transcript"; press += 1) {
+  for (let press = 0; press < 30 && reached[reached.length - 1] !== "slides"; press += 1) {
     await page.press("Tab");
     const { name } = await focused();
     if (name !== reached[reached.length - 1]) reached.push(name);
   }
-  assert.deepEqual(reached, ["recording", "timeline", "search", "search-results", "Last ned kapitler", "Hurtigtaster",
-                             "slides", "foil", "Tekstutskrift", "transcript"]);
+  assert.deepEqual(reached, ["recording", "timeline", "layout", "Last ned kapitler", "Hurtigtaster", "foil", "Lysark",
+                             "slides"]);
   // In the slide list, whose focus starts on the current entry (slide 3).
   await page.run(() => document.getElementById("slides").focus());
   const moves = [];
@@ -298,16 +339,122 @@ test("Tab: one stop for each list, however long; arrows, Home, End, Enter and Sp
   await page.press("ArrowUp");
   await page.press("Space");
   await expectSlide(1, "after Space on its entry");
-  // Tab leaves the list; Shift+Tab comes back to the entry it left.
+  // Shift+Tab leaves the list for its tab; Tab comes back to the entry it left.
+  await page.press("Shift+Tab");
+  assert.equal((await focused()).name, "Lysark");
   await page.press("Tab");
-  assert.equal((await focused()).name, "foil");
-  await page.run(() => document.getElementById("slides").focus());
   assert.deepEqual(untitled([(await focused()).entry]), ["Lysark 1 0:03"]);
+  // On the tabs, the arrows, Home and End move to a tab and show its panel at once.
+  await page.press("Shift+Tab");
+  const tabs = [];
+  for (const key of ["ArrowRight", "End", "ArrowRight", "Home", "ArrowLeft", "ArrowRight"]) {
+    await page.press(key);
+    tabs.push(await page.run(() => [document.activeElement.textContent,
+      document.querySelector('[role="tab"][aria-selected="true"]').textContent,
+      [...document.querySelectorAll('[role="tabpanel"]')].filter((panel) => !panel.hidden).map((panel) => panel.id)]));
+  }
+  assert.deepEqual(tabs, [["Søk", "Søk", ["search-part"]], ["Notater", "Notater", ["notes-part"]],
+                          ["Notater", "Notater", ["notes-part"]], ["Lysark", "Lysark", ["slides-part"]],
+                          ["Lysark", "Lysark", ["slides-part"]], ["Søk", "Søk", ["search-part"]]]);
+  // One Tab stop for the tabs: Tab goes on into the panel shown.
+  await page.press("Tab");
+  assert.equal((await focused()).name, "search");
+  await showPanel("#slides-tab");
+});
+
+// The contrast of two colours as computed styles write them ("rgb(1, 2, 3)"), after WCAG 2.2.
+function contrast(one, other) {
+  const luminance = (colour) => {
+    const [r, g, b] = colour.match(/[\d.]+/g).slice(0, 3).map((value) => {
+      const c = Number(value) / 255;
+      return c <= 0.04045 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4;
+    });
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+  };
+  const [light, dark] = [luminance(one), luminance(other)].sort((a, b) => b - a);
+  return (light + 0.05) / (dark + 0.05);
+}
+
+// The focused entry of list `id` and the list itself, as drawn.
+const focusMark = (id) => page.run((list) => {
+  const box = document.getElementById(list);
+  const entry = document.getElementById(box.getAttribute("aria-activedescendant"));
+  const style = getComputedStyle(entry);
+  return { visible: box.matches(":focus-visible"),
+           current: entry.getAttribute("aria-current") === "true", marked: entry.querySelector("mark") !== null,
+           mark: style.outlineColor, width: parseFloat(style.outlineWidth), bar: style.boxShadow,
+           background: style.backgroundColor, ring: getComputedStyle(box).outlineColor,
+           page: getComputedStyle(document.body).backgroundColor };
+}, id);
+
+// What of a focus ring (3 px, 2 px off its element) a scrolling box around it would cut off.
+const clippedRings = () => page.run(() => {
+  const cut = [];
+  for (const element of document.querySelectorAll("button, input, select, textarea, video, iframe, [tabindex]")) {
+    if (element.tabIndex < 0 || element.closest("[hidden], dialog, [inert]")) continue;
+    const box = element.getBoundingClientRect();
+    for (let up = element.parentElement; up !== null; up = up.parentElement) {
+      const style = getComputedStyle(up);
+      if (style.overflowX === "visible" && style.overflowY === "visible") continue;
+      const edge = up.getBoundingClientRect();
+      // One scrolled partly out of its box is scrolled back into view with room for its ring.
+      if (box.top < edge.top || box.bottom > edge.bottom) continue;
+      if (box.left - 5 < edge.left || box.right + 5 > edge.right || box.top - 5 < edge.top ||
+          box.bottom + 5 > edge.bottom) cut.push(`${element.id || element.textContent} in ${up.id || up.className}`);
+    }
+  }
+  return cut;
+});
+
+test("focus seen: the focused entry's own mark at 3:1 on plain, current and marked entries; no ring cut off",
+     async (t) => {
+  t.after(() => (page.looks ? page.look("dark") : null));
+  for (const look of page.looks ? ["dark", "light"] : ["the engine's own"]) {
+    if (page.looks) await page.look(look);
+    const seen = [];
+    for (const [tab, list] of [["#slides-tab", "slides"], ["#search-tab", "search-results"]]) {
+      if (list === "search-results") await find("lysark");
+      await showPanel(tab);
+      // Reached by the keyboard, as :focus-visible asks.
+      await page.run((id) => document.querySelector(`[aria-controls="${id}"]`).focus(),
+                     list === "slides" ? "slides-part" : "search-part");
+      await page.press("Tab");
+      if (list === "search-results") await page.press("ArrowDown");
+      for (let entry = 0; entry < 4; entry += 1) {
+        await page.press(entry === 0 ? "Home" : "ArrowDown");
+        seen.push(await focusMark(list));
+      }
+    }
+    assert.ok(seen.some((s) => s.current) && seen.some((s) => s.marked) && seen.some((s) => !s.current && !s.marked));
+    const kind = (s) => (s.current ? "current" : s.marked ? "marked" : "plain");
+    const least = (name) => Math.min(...seen.filter((s) => kind(s) === name).map((s) => contrast(s.mark, s.background)));
+    if (seen.every((s) => s.visible)) {
+      console.log(`# ${engine}, ${look}: the focused entry's mark ${least("plain").toFixed(2)}:1 on a plain entry, ` +
+                  `${least("current").toFixed(2)}:1 on the current one, ${least("marked").toFixed(2)}:1 on a marked ` +
+                  `one; the list's ring ${contrast(seen[0].ring, seen[0].page).toFixed(2)}:1 on the page`);
+    } else {
+      // Firefox under its driver, whose window never has the system's focus, gives no focus :focus-visible.
+      console.log(`# ${engine}: the focus reached by Tab is not :focus-visible here; its marks not measured`);
+      seen.length = 0;
+    }
+    for (const s of seen) {
+      const what = `${look}: ${JSON.stringify(s)}`;
+      assert.ok(contrast(s.mark, s.background) >= 3 && s.width >= 2, what);
+      assert.ok(s.bar.includes("inset") && s.mark !== s.ring, `the mark is the list's ring: ${what}`);
+      assert.ok(contrast(s.ring, s.page) >= 3, what);
+    }
+    for (const tab of ["#slides-tab", "#search-tab", "#transcript-toggle", "#notes-tab"]) {
+      await showPanel(tab);
+      assert.deepEqual(await clippedRings(), [], `${look}, ${tab}`);
+    }
+  }
+  await clearSearch();
+  await showPanel("#slides-tab");
 });
 
 test("a click on an entry, PageUp and PageDown go to their slide at once; the keys are listed in a dialog", async () => {
   await until((s) => s.metadata, "the recording's metadata");
-  await page.click("#slides li:nth-child(3)");
+  await clickInView("#slides li:nth-child(3)");
   await expectSlide(2, "after a click on its entry");
   await seek(14.5);
   await until((s) => s.current === 3, "slide 3 at 14.5 s");
@@ -381,7 +528,25 @@ const catchSaves = () => page.run(() => {
 });
 const saved = () => page.run(() => Promise.all(window.saved));
 
-test("the timeline: a segment for each slide, the slide and moment said; keys, clicks and the search's hits", async () => {
+// The timeline's preview: whether it shows, the name and page it shows, whether
+// it lies over the timeline, and how many frames the page has.
+const preview = () => page.run(() => {
+  const box = document.getElementById("timeline-preview");
+  const bar = document.getElementById("timeline").getBoundingClientRect();
+  let shown = null;
+  try {
+    shown = document.getElementById("timeline-preview-frame").contentWindow.location.pathname.split("/").pop();
+  } catch {
+    shown = "sandboxed";
+  }
+  const over = box.getBoundingClientRect();
+  return { shown: !box.hidden, name: document.getElementById("timeline-preview-name").textContent, page: shown,
+           over: box.hidden || (over.bottom <= bar.top && over.left >= bar.left - 1 && over.right <= bar.right + 1),
+           frames: document.querySelectorAll("iframe").length };
+});
+
+test("the timeline: a segment for each slide, the slide and moment said; keys, clicks, hits; a preview of each slide",
+     async () => {
   await until((s) => s.metadata, "the recording's metadata");
   await clearSearch();
   await seek(8);
@@ -397,6 +562,32 @@ test("the timeline: a segment for each slide, the slide and moment said; keys, c
     await page.press(key);
     await expectSlide(slide, `after ${key} on the timeline`);
   }
+  // The key's slide previewed at once: its name and its page, laid over the page, which does not move.
+  const before = await page.run(() => JSON.stringify(document.getElementById("slides-part").getBoundingClientRect()));
+  assert.deepEqual(await waitFor(preview, (p) => p.page === "foil2.html", "the preview of slide 2 by key"),
+                   { shown: true, name: "Lysark 2 · Sporet", page: "foil2.html", over: true, frames: 2 });
+  assert.equal(await page.run(() => JSON.stringify(document.getElementById("slides-part").getBoundingClientRect())),
+               before, "the preview moved the page");
+  await page.press("Tab");
+  // Firefox under its driver, whose window never has the system's focus, tells no element it lost the focus.
+  if (await page.run(() => document.hasFocus())) {
+    assert.equal((await preview()).shown, false, "the preview stayed after the timeline lost the focus");
+  }
+  // By pointer: once it rests on a segment, that slide; from one to the next at once; gone as it leaves.
+  const point = (segment, type = "pointermove") => page.run((at, kind) => {
+    const box = document.querySelectorAll("#timeline .timeline-slide")[at].getBoundingClientRect();
+    document.getElementById("timeline").dispatchEvent(new PointerEvent(kind, {
+      bubbles: kind === "pointermove", clientX: box.left + box.width / 2, clientY: box.top + box.height / 2 }));
+  }, segment, type);
+  await point(0, "pointerleave");
+  await point(1);
+  assert.equal((await preview()).shown, false, "the preview came before the pointer rested");
+  assert.deepEqual(await waitFor(preview, (p) => p.page === "foil1.html", "the preview of slide 1 by pointer"),
+                   { shown: true, name: "Lysark 1 · Loggen", page: "foil1.html", over: true, frames: 2 });
+  await point(3);
+  assert.equal((await preview()).name, "Lysark 3 · Spilleren");
+  await point(3, "pointerleave");
+  assert.equal((await preview()).shown, false);
   await page.click("#timeline .timeline-slide:nth-child(2)");
   await expectSlide(1, "after a click on its segment");
   await find("lysark");
@@ -410,7 +601,7 @@ test("notes: written at the moment, in time order, changed, deleted and undone, 
   const notes = () => page.run(() => [...document.querySelectorAll("#notes .note-go")].map((go) => go.textContent));
   const write = async (at, text, key) => {
     await seek(at);
-    await page.click("#note-new");
+    await clickInView("#note-new");
     await waitFor(() => page.run(() => document.activeElement.id), (id) => id === "note-text", "the note's field");
     await page.run((typed) => { document.getElementById("note-text").value = typed; }, text);
     await page.press(key);
@@ -449,7 +640,7 @@ test("notes: written at the moment, in time order, changed, deleted and undone, 
                                  "Lysark 2 · Sporet (0:07)", "0:08 Sporet: stempel og side"]]);
 });
 
-test("where the student left off: the moment, the rate, the captions, the transcript and the notes come back",
+test("where the student left off: the moment, the rate, the captions, the panel, the layout and the notes come back",
      async (t) => {
   // The rest of the scenario starts afresh.
   t.after(() => page.run(() => localStorage.clear()));
@@ -459,19 +650,25 @@ test("where the student left off: the moment, the rate, the captions, the transc
     video.playbackRate = 1.5;
     document.querySelector("video track").track.mode = "hidden";
     document.getElementById("transcript-toggle").click();
+    const layout = document.getElementById("layout");
+    layout.value = "recording";
+    layout.dispatchEvent(new Event("change"));
   });
   // The browser tells of a new rate and of captions turned off a moment later.
   await waitFor(() => page.run(() => JSON.parse(localStorage.getItem("hreftrack.settings.v1"))),
                 (kept) => kept?.rate === 1.5 && kept.captions === false, "the settings kept");
-  const back = () => page.run(() => ({ said: document.getElementById("resume").hidden ? null
-                                              : document.getElementById("resume-text").textContent,
-    rate: document.querySelector("video").playbackRate, transcript: !document.getElementById("transcript").hidden,
+  const back = () => page.run(() => ({ said: document.getElementById("resume-text").textContent || null,
+    rate: document.querySelector("video").playbackRate,
+    panel: document.querySelector('[role="tab"][aria-selected="true"]').id,
+    layout: [document.getElementById("layout").value, document.getElementById("page").dataset.layout,
+             document.getElementById("recording").getBoundingClientRect().width >
+             document.getElementById("foil").getBoundingClientRect().width],
     captions: document.querySelector("video track").track.mode, notes: document.querySelectorAll("#notes li").length }));
   await load(`${played}&captions=lecture.vtt`);
   await until((s) => !s.seeking && Math.abs(s.time - 8.4) < 0.01 && s.current === 2, "the moment it was left at");
   await expectPage("foil2.html", "where it was left");
-  assert.deepEqual(await back(), { said: "Fortsetter fra 0:08.", rate: 1.5, transcript: false, captions: "hidden",
-                                   notes: 2 });
+  assert.deepEqual(await back(), { said: "Fortsetter fra 0:08.", rate: 1.5, panel: "transcript-toggle",
+                                   layout: ["recording", "recording", true], captions: "hidden", notes: 2 });
   // A link's t= wins over the moment kept (of 20 s, only 5 to 10 s are kept).
   await load(`${played}&captions=lecture.vtt&t=9.5`);
   await until((s) => !s.seeking && Math.abs(s.time - 9.5) < 0.01, "t=9.5");
@@ -533,7 +730,7 @@ test("a recording that is missing, or of a type the browser cannot play, is said
     const loaded = await until((s) => JSON.stringify(s.entries) === JSON.stringify(titled) && s.messages.length > 0,
                                `the titles and a word of ${name}`);
     assert.deepEqual(loaded.messages, [said]);
-    await page.click("#slides li:nth-child(3)");
+    await clickInView("#slides li:nth-child(3)");
     await expectPage("foil2.html", `after a click, without the recording ${name}`);
     assert.deepEqual((await find("takt")).said, "1 treff.");
   }
@@ -549,13 +746,13 @@ test("a server that answers no byte ranges is said once, with the remedy; the sl
   // Chromium says at once that it cannot seek, Firefox when the seek goes
   // past what it has fetched, WebKit refuses the recording.
   const said = [words.recording.unseekable("lecture.webm"), words.recording.noRanges("lecture.webm")];
-  await page.click("#slides li:nth-child(4)");
+  await clickInView("#slides li:nth-child(4)");
   await expectPage("foil3.html", "after a click, the recording unable to seek");
   const told = await until((s) => s.messages.length > 0, "a word of the recording");
   assert.equal(told.messages.length, 1, told.messages.join("\n"));
   assert.ok(said.includes(told.messages[0]), told.messages[0]);
   assert.equal(told.current, 3);
-  await page.click("#slides li:nth-child(2)");
+  await clickInView("#slides li:nth-child(2)");
   await expectPage("foil1.html", "after a second click");
   assert.deepEqual((await state()).messages, told.messages);
 });
@@ -573,7 +770,7 @@ test("a served lecture without foil0.html: the player's note in the frame, never
   await until((s) => s.messages.length > 0, "the missing page said");
   assert.deepEqual((await until((s) => JSON.stringify(s.entries) === JSON.stringify([entries[0], ...titled.slice(1)]),
                                 "the titles of the pages that are there")).messages, [said]);
-  await page.click("#slides li:nth-child(3)");
+  await clickInView("#slides li:nth-child(3)");
   await expectPage("foil2.html", "from the server, after a click");
 });
 
@@ -678,10 +875,12 @@ test("long tracks are ready in time, and the page answers meanwhile", async () =
   // Scrolled anywhere, the list shows the entries that stand there.
   const shown = await page.run(() => new Promise((done) => {
     const list = document.getElementById("slides");
+    // In a low window the page scrolls to the list, as its user would.
+    list.scrollIntoView({ block: "nearest" });
     list.scrollTop = list.scrollHeight / 2;
     requestAnimationFrame(() => requestAnimationFrame(() => {
       const box = list.getBoundingClientRect();
-      const item = document.elementFromPoint(box.left + 20, box.top + box.height / 2).closest("li");
+      const item = document.elementFromPoint(box.left + 20, box.top + box.height / 2)?.closest("li");
       done(item && [item.getAttribute("aria-posinset"), item.textContent]);
     }));
   }));
@@ -697,7 +896,8 @@ test("long tracks are ready in time, and the page answers meanwhile", async () =
   }), [true, true]);
 });
 
-test("at 390 px the page stacks, the frame keeps half the screen, and nothing is wider than it", async () => {
+test("at 390 px the page stacks, the frame whole on the first screen after a search, nothing wider than it",
+     async () => {
   // A phone's screen as a frame of 390 x 844 CSS pixels: the page's media
   // queries see the frame's width, and every engine's window can hold it.
   writeFileSync(join(dir, "phone.html"), "<!doctype html><body style='margin:0'>" +
@@ -717,17 +917,18 @@ test("at 390 px the page stacks, the frame keeps half the screen, and nothing is
     const rect = (id) => find(id).getBoundingClientRect();
     return { width: phone.innerWidth, height: phone.innerHeight, hits: find("search-results").childElementCount,
              scrollWidth: phone.document.documentElement.scrollWidth, video: rect("recording").bottom,
-             search: rect("search").top, list: rect("slides").top, frameTop: rect("foil").top,
-             frameHeight: rect("foil").height, transcript: rect("transcript").top };
+             frameTop: rect("foil").top, frameBottom: rect("foil").bottom, frameHeight: rect("foil").height,
+             tabs: rect("side-tabs").top };
   }, query), (b) => b !== null && (query === "" || b.hits > 0), `the phone's page, searching for "${query}"`);
   let box = await measure("");
   assert.deepEqual([box.width, box.height], [390, 844]);
-  assert.ok(box.video <= box.search && box.search < box.list && box.list < box.frameTop &&
-            box.frameTop < box.transcript, `not stacked: ${JSON.stringify(box)}`);
-  assert.ok(box.frameHeight >= box.height / 2, `the frame is ${box.frameHeight} px high`);
+  assert.ok(box.video <= box.frameTop && box.frameBottom <= box.tabs, `not stacked: ${JSON.stringify(box)}`);
+  assert.ok(box.frameHeight >= box.height / 2 - 1, `the frame is ${box.frameHeight} px high`);
   assert.ok(box.scrollWidth <= box.width, `the page is ${box.scrollWidth} px wide`);
+  await page.run(() => document.getElementById("phone").contentDocument.getElementById("search-tab").click());
   box = await measure("lysark");
   assert.ok(box.scrollWidth <= box.width, `with hits, the page is ${box.scrollWidth} px wide`);
+  assert.ok(box.frameBottom <= box.height, `after a search, the frame ends ${box.frameBottom} px down`);
 });
 
 test("a lecture chosen from disk plays whole from a player in another folder, a missing slide said", async () => {
@@ -761,9 +962,15 @@ test("a lecture chosen from disk plays whole from a player in another folder, a 
   assert.deepEqual((await choose(["lecture.webm", "HREFTrack.txt"], entries)).messages, [words.chooser.noSlides]);
   await waitFor(heading, (shown) => shown === words.chooser.noSlides, "the note in the frame");
   assert.deepEqual((await choose(chosen)).messages, []);
+  // Chosen whole, the chooser is one button, which opens it again.
+  const chooser = () => page.run(() => [document.getElementById("chooser-choices").hidden,
+                                        document.getElementById("chooser-again").hidden]);
+  assert.deepEqual(await chooser(), [true, false]);
+  await page.click("#chooser-again");
+  assert.deepEqual([...await chooser(), await page.run(() => document.activeElement.id)], [false, true, "folder"]);
   await waitFor(captionTracks, (tracks) => JSON.stringify(tracks) === lectureCaptions, "the chosen captions");
   await waitFor(heading, (shown) => shown === "Tjue sekunder om lysark", "slide 0 at the start");
-  await page.click("#slides li:nth-child(3)");
+  await clickInView("#slides li:nth-child(3)");
   await until((s) => !s.seeking && Math.abs(s.time - 7) < 0.01 && s.current === 2, "slide 2 after a click");
   await waitFor(heading, (shown) => shown === "Sporet", "slide 2 in the frame");
   assert.match(await page.frameAddress(), /^blob:/);
@@ -775,6 +982,15 @@ test("a lecture chosen from disk plays whole from a player in another folder, a 
   ["rgb(0, 128, 0)", 'url("data:image/gif', 40, 'url("data:image/gif', false, 0]);
   assert.deepEqual(await page.run(() => [document.title, document.getElementById("foil").getAttribute("sandbox")]),
                    ["Forelesning med lysark", ""]);
+  // Its preview on the timeline, sandboxed as the slide frame is.
+  await page.run(() => {
+    const box = document.querySelectorAll("#timeline .timeline-slide")[1].getBoundingClientRect();
+    document.getElementById("timeline").dispatchEvent(new PointerEvent("pointermove", {
+      bubbles: true, clientX: box.left + box.width / 2, clientY: box.top + box.height / 2 }));
+  });
+  assert.deepEqual(await waitFor(preview, (p) => p.page === "sandboxed", "the preview of a chosen slide"),
+                   { shown: true, name: "Lysark 1 · Loggen", page: "sandboxed", over: true, frames: 2 });
+  assert.match(await page.run(() => document.getElementById("timeline-preview-frame").getAttribute("sandbox")), /^$/);
   // Without one of the slides: said once by its name, and a note in the frame in its place.
   const without = await choose(chosen.filter((name) => name !== "foil3.html"), [...titled.slice(0, 3), "Lysark 3 0:12"]);
   assert.deepEqual(without.messages, ["foil3.html finnes ikke i den valgte mappen."]);
@@ -789,7 +1005,7 @@ test("a lecture chosen from disk plays whole from a player in another folder, a 
   const folder = await until((s) => s.busy === "false" && JSON.stringify(s.entries) === JSON.stringify(titled),
                              "the folder's lecture, titled");
   assert.deepEqual(folder.messages, []);
-  await page.click("#slides li:nth-child(3)");
+  await clickInView("#slides li:nth-child(3)");
   await waitFor(heading, (shown) => shown === "Sporet", "slide 2 of the folder in the frame");
 });
 
