@@ -113,7 +113,8 @@ function findWords(text, terms) {
  */
 function excerptBeside(name, excerpt) {
   const title = name.split(" · ").slice(1).join(" · ");
-  return title !== "" && excerpt.startsWith(`${title} `) ? excerpt.slice(title.length + 1) : excerpt;
+  // An excerpt never starts with a blank: a name without a title leaves it whole.
+  return excerpt.startsWith(`${title} `) ? excerpt.slice(title.length + 1) : excerpt;
 }
 
 /**

@@ -40,9 +40,12 @@ test("what is kept of a lecture: read back only as the page wrote it; refused st
   assert.deepEqual(['{"version":1,"rate":0.25}', '{"version":1,"rate":4}', '{"version":1,"rate":0.1}',
                     '{"version":2,"rate":2}'].map((text) => readSettings(text).rate), [0.25, 4, 1, 1]);
   // A panel or a layout the page does not have, or one named by no string, is not read.
-  assert.deepEqual(readSettings('{"version":1,"captions":"nei","panel":"chat","layout":["slides"]}'), plain);
-  assert.deepEqual(['{"version":1,"panel":"transcript"}', '{"version":1,"layout":"slides"}']
-    .map((text) => readSettings(text)), [{ ...plain, panel: "transcript" }, { ...plain, layout: "slides" }]);
+  for (const foreign of ['{"version":1,"captions":"nei","panel":"chat","layout":["slides"]}',
+                         '{"version":1,"panel":"","layout":""}', '{"version":1,"panel":["notes"],"layout":"wide"}']) {
+    assert.deepEqual(readSettings(foreign), plain, foreign);
+  }
+  assert.deepEqual(['{"version":1,"panel":"search"}', '{"version":1,"layout":"slides"}']
+    .map((text) => readSettings(text)), [{ ...plain, panel: "search" }, { ...plain, layout: "slides" }]);
   // Settings are kept a change at a time, under the key that earlier pages wrote them under.
   memory.keepSettings({ rate: 2 });
   memory.keepSettings({ captions: false });
