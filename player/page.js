@@ -30,8 +30,10 @@
   const made = (/** @type {string} */ href, /** @type {string} */ url) =>
     chooser.slideAddress(url) ?? served.slideAddress(href, url);
   /** Shows the slide of sample `index` in `shown`, a frame. @param {Frame} shown @param {number} index */
-  const showSlide = (shown, index) => shown.showMade(player.samples[index].href,
-                                                     made(player.samples[index].href, player.samples[index].url));
+  const showSlide = (shown, index) => {
+    const { href, url } = player.samples[index];
+    shown.showMade(href, made(href, url));
+  };
   const tabs = makeTabs({ chosen: (panel) => keepSetting({ panel }) });
   makeLayoutChoice({ chosen: (layout) => keepSetting({ layout }) }).show(settings.layout);
   const slideList = makeSlideList(byId("slides", HTMLOListElement), choose);

@@ -28,12 +28,15 @@ function makeTimelinePreview(wiring) {
   let timer = 0;
   let pointed = -1;
 
+  /** @param {number} at */
+  const place = (at) => { box.style.left = `${previewLeft(at, bar.clientWidth, box.offsetWidth)}px`; };
+
   /** @param {number} sample @param {number} at */
   function open(sample, at) {
     name.textContent = wiring.name(sample);
     wiring.show(frame, sample);
     box.hidden = false;
-    box.style.left = `${previewLeft(at, bar.clientWidth, box.offsetWidth)}px`;
+    place(at);
   }
 
   return {
@@ -45,7 +48,7 @@ function makeTimelinePreview(wiring) {
         return;
       }
       if (sample === pointed && !box.hidden) {
-        box.style.left = `${previewLeft(at, bar.clientWidth, box.offsetWidth)}px`;
+        place(at);
         return;
       }
       pointed = sample;
