@@ -9,15 +9,19 @@ Makes the lecture in a fresh directory (or in DIR, which it keeps): the
 track from log.xml by the built tool, a 20-second recording by GStreamer
 (gst-launch-1.0 with vp8enc and webmmux, from gstreamer1.0-plugins-good),
 the slide pages, their Norwegian captions and a copy of the web player.  Then serves it on 127.0.0.1
-(a browser seeks in a recording only through byte-range requests, which
-this server answers) and opens the player in the browser, until Ctrl-C.
+as a real web server would (a browser seeks in a recording only through
+byte-range requests, which this server answers; it keeps its connections
+open and compresses the text it sends) and opens the player in the browser,
+until Ctrl-C.
 PORT 0 takes a free port; the line "the lecture plays at URL" names it.
 --needs only says what this machine lacks for the recording, if anything
 (exit status 1), and makes nothing.
 """
 
 import argparse
+import gzip
 import http.server
+import io
 import os
 import re
 import shutil
@@ -63,8 +67,13 @@ def prepare(work, tool_command):
 
 
 class RangeRequestHandler(http.server.SimpleHTTPRequestHandler):
-    """Serves files with single byte ranges, as any real web server does."""
+    """Serves files as any real web server does: with single byte ranges, over
+    connections kept open, the text compressed where the browser takes it so."""
 
+    # A connection for each of the player's many small files would cost the
+    # page a round trip each; every real server keeps them open.
+    protocol_version = "HTTP/1.1"
+    compressed = (".html", ".css", ".js", ".txt", ".vtt")
     extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
                       ".js": "text/javascript", ".webm": "video/webm",
                       ".txt": "text/plain; charset=iso-8859-1", ".vtt": "text/vtt"}
@@ -99,6 +108,20 @@ class RangeRequestHandler(http.server.SimpleHTTPRequestHandler):
             self.send_response(206)
             self.send_header("Content-Range", f"bytes {first}-{last}/{size}")
             source.seek(first)
+        elif (os.path.splitext(path)[1] in self.compressed and
+              "gzip" in self.headers.get("Accept-Encoding", "")):
+            # A whole text file, compressed; ranges are of the file as it is.
+            with source:
+                body = gzip.compress(source.read(), mtime=0)
+            self.left = len(body)
+            self.send_response(200)
+            self.send_header("Content-Type", self.guess_type(path))
+            self.send_header("Content-Encoding", "gzip")
+            self.send_header("Vary", "Accept-Encoding")
+            self.send_header("Content-Length", str(self.left))
+            self.send_header("Cache-Control", "no-store")
+            self.end_headers()
+            return io.BytesIO(body)
         else:
             first, last = 0, size - 1
             self.send_response(200)
