@@ -22,7 +22,8 @@ function makeTimelinePreview(wiring) {
   const box = byId("timeline-preview", HTMLElement);
   const name = byId("timeline-preview-name", HTMLElement);
   const bar = byId("timeline", HTMLElement);
-  const frame = makeFrame(byId("timeline-preview-frame", HTMLIFrameElement));
+  /** @type {Frame | null} */
+  let frame = null;
   // How long the pointer rests before the preview shows.
   const rest = 300;
   let timer = 0;
@@ -33,6 +34,14 @@ function makeTimelinePreview(wiring) {
 
   /** @param {number} sample @param {number} at */
   function open(sample, at) {
+    if (frame === null) {
+      const made = document.createElement("iframe");
+      made.id = "timeline-preview-frame";
+      made.tabIndex = -1;
+      made.title = words.timeline.preview;
+      byId("timeline-preview-page", HTMLElement).append(made);
+      frame = makeFrame(made);
+    }
     name.textContent = wiring.name(sample);
     wiring.show(frame, sample);
     box.hidden = false;

@@ -178,6 +178,7 @@ const words = (() => {
     },
 
     timeline: {
+      preview: "Lysarket under pekeren",
       /** @param {string} slide @param {string} moment @param {string} length */
       value: (slide, moment, length) => (slide === "" ? `${moment} av ${length}` : `${slide}, ${moment} av ${length}`),
     },
