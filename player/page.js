@@ -10,6 +10,10 @@
   const memory = makeMemory(() => localStorage);
   const settings = memory.settings();
   const keepSetting = (/** @type {Partial<Settings>} */ change) => {
+    // The rate and the captions the page sets as it loads are those it read: only a change is written,
+    // so that opening a lecture costs no write to storage, and leaves another tab's choice alone.
+    const known = /** @type {Record<string, unknown>} */ (settings);
+    if (Object.entries(change).every(([name, value]) => known[name] === value)) return;
     Object.assign(settings, change);
     memory.keepSettings(change);
   };

@@ -194,6 +194,8 @@ test("the list of the lecture, slide 0 marked and shown, titled by its pages; th
   await expectPage("foil0.html", "at load");
   await waitFor(captionTracks, (tracks) => JSON.stringify(tracks) === lectureCaptions, "the captions");
   await until((s) => JSON.stringify(s.entries) === JSON.stringify(titled), "the titles of the pages");
+  // Opening a lecture, captions shown, chooses nothing: no setting written.
+  assert.equal(await page.run(() => localStorage.getItem("hreftrack.settings.v1")), null);
   // The example's server compresses the player's text, as a real one does: sent as they are, its forty
   // files cost a phone most of a second.
   assert.deepEqual(await page.run(() => performance.getEntriesByType("resource")
