@@ -15,7 +15,8 @@
  * are none (the raw text of style, script, xmp, iframe, noembed, noframes
  * and plaintext).  The text of one run between two tags may come in
  * several calls.  An attribute's value is as written, null where it has
- * none; names are in lower case.  `foreign` says that the element is
+ * none; names are in lower case, and of several of one name only the
+ * first is handed on, as a browser keeps it.  `foreign` says that the element is
  * one of SVG or MathML, where `selfClosed` closes it, as it does nowhere
  * else.
  * @typedef {object} MarkupSink
@@ -55,6 +56,10 @@ function makeMarkupReader(sink) {
   let selfClosing = false;
   /** @type {[string, string | null][]} */
   let attributes = [];
+  // The names of a tag of many attributes, which are looked up rather than
+  // searched for; null while it has few.
+  /** @type {Set<string> | null} */
+  let names = null;
   let attribute = "";
   /** @type {string | null} */
   let value = null;
@@ -88,13 +93,20 @@ function makeMarkupReader(sink) {
     ending = false;
     selfClosing = false;
     attributes = [];
+    names = null;
   }
   function startAttribute(/** @type {string} */ first) {
     attribute = first;
     value = null;
   }
+  // A name that came before in the tag is dropped with its value; a tag of
+  // a hundred thousand such costs no more than one of one.
   function endAttribute() {
-    attributes.push([attribute.toLowerCase(), value]);
+    const lower = attribute.toLowerCase();
+    if (names === null && attributes.length >= 8) names = new Set(attributes.map(([known]) => known));
+    if (names === null ? attributes.some(([known]) => known === lower) : names.has(lower)) return;
+    attributes.push([lower, value]);
+    names?.add(lower);
   }
 
   // Hands the tag read on, and goes on reading what follows it.

@@ -61,7 +61,9 @@ test("a slide's text, title and heading as a browser reads them, however its mar
 
 test("a tag's attributes as a browser reads them: names in lower case, values as written, the first of a name",
      () => {
-  const html = `<IMG SRC=a.png alt='x "y"' data-z = "1" checked><p =x><a b="1"c=2/><br/><svg><path d="M0"/></svg>`;
+  // Of two of one name, the first: a second kept would be the one a reader of the list finds last.
+  const html = `<IMG SRC=a.png alt='x "y"' data-z = "1" checked Src=b.png><p =x><a b="1"c=2/><br/>` +
+               `<svg><path d="M0"/></svg><i ${[..."abcdefghij"].map((name) => `${name}=1 `).join("")}a=2>`;
   // Fed a character at a time too: a block that ended after a name's first character lost it.
   for (const size of [html.length, 1]) {
     const tags = [];
@@ -70,7 +72,9 @@ test("a tag's attributes as a browser reads them: names in lower case, values as
     assert.deepEqual(tags, [
     ["img", [["src", "a.png"], ["alt", 'x "y"'], ["data-z", "1"], ["checked", null]], false, false],
     ["p", [["=x", null]], false, false], ["a", [["b", "1"], ["c", "2/"]], false, false], ["br", [], false, false],
-      ["svg", [], false, true], ["path", [["d", "M0"]], true, true]], `in blocks of ${size}`);
+      ["svg", [], false, true], ["path", [["d", "M0"]], true, true],
+      // Past eight names, looked up: the tenth's "a" is still the first.
+      ["i", [..."abcdefghij"].map((name) => [name, "1"]), false, false]], `in blocks of ${size}`);
   }
 });
 
