@@ -16,9 +16,9 @@
  * and plaintext).  The text of one run between two tags may come in
  * several calls.  An attribute's value is as written, null where it has
  * none; names are in lower case, and of several of one name only the
- * first is handed on, as a browser keeps it.  `foreign` says that the element is
- * one of SVG or MathML, where `selfClosed` closes it, as it does nowhere
- * else.
+ * first is handed on, as a browser keeps it.  `foreign` says that the
+ * element is one of SVG or MathML, where `selfClosed` closes it, as it
+ * does nowhere else.
  * @typedef {object} MarkupSink
  * @property {(raw: string, literal: boolean) => void} text
  * @property {(name: string, attributes: [string, string | null][], selfClosed: boolean, foreign: boolean) => void} open
@@ -56,10 +56,11 @@ function makeMarkupReader(sink) {
   let selfClosing = false;
   /** @type {[string, string | null][]} */
   let attributes = [];
-  // The names of a tag of many attributes, which are looked up rather than
-  // searched for; null while it has few.
+  // The names of the tag's attributes, null while it has none, and whether
+  // the last one read was kept.
   /** @type {Set<string> | null} */
   let names = null;
+  let kept = false;
   let attribute = "";
   /** @type {string | null} */
   let value = null;
@@ -103,10 +104,18 @@ function makeMarkupReader(sink) {
   // a hundred thousand such costs no more than one of one.
   function endAttribute() {
     const lower = attribute.toLowerCase();
-    if (names === null && attributes.length >= 8) names = new Set(attributes.map(([known]) => known));
-    if (names === null ? attributes.some(([known]) => known === lower) : names.has(lower)) return;
+    names ??= new Set();
+    kept = !names.has(lower);
+    if (!kept) return;
+    names.add(lower);
     attributes.push([lower, value]);
-    names?.add(lower);
+  }
+  // The last name read, which ended at a blank, has a value after all: it is
+  // read on, and ended again with its value.
+  function reopenAttribute() {
+    if (!kept) return;
+    attributes.pop();
+    names?.delete(attribute.toLowerCase());
   }
 
   // Hands the tag read on, and goes on reading what follows it.
@@ -199,7 +208,7 @@ function makeMarkupReader(sink) {
           if (space(code)) continue;
           if (code === 61 && state === AFTER_NAME) {
             // The name ended at a blank; its value follows.
-            attributes.pop();
+            reopenAttribute();
             state = BEFORE_VALUE;
           } else if (code === 47) {
             state = SELF_CLOSING;

@@ -991,8 +991,8 @@ test("a lecture chosen from disk plays whole from a player in another folder, a 
   ["rgb(0, 128, 0)", 'url("data:image/gif', 40, 'url("data:image/gif', false, 0]);
   assert.deepEqual(await page.run(() => [document.title, document.getElementById("foil").getAttribute("sandbox")]),
                    ["Forelesning med lysark", ""]);
-  // Its preview on the timeline, sandboxed as the slide frame is; its frame made only then, as it costs
-  // the page's first moments as much as the rest of its mark-up.
+  // Its preview on the timeline, sandboxed as the slide frame is; its frame made only then, as a frame
+  // costs the page's parse dearly.
   assert.equal(await page.run(() => document.querySelectorAll("iframe").length), 1, "a frame before any preview");
   await page.run(() => {
     const box = document.querySelectorAll("#timeline .timeline-slide")[1].getBoundingClientRect();

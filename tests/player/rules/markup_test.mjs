@@ -63,7 +63,7 @@ test("a tag's attributes as a browser reads them: names in lower case, values as
      () => {
   // Of two of one name, the first: a second kept would be the one a reader of the list finds last.
   const html = `<IMG SRC=a.png alt='x "y"' data-z = "1" checked Src=b.png><p =x><a b="1"c=2/><br/>` +
-               `<svg><path d="M0"/></svg><i ${[..."abcdefghij"].map((name) => `${name}=1 `).join("")}a=2>`;
+               `<svg><path d="M0"/></svg><i ${[..."abcdefghij"].map((name) => `${name}=1 `).join("")}a=2 j = 3>`;
   // Fed a character at a time too: a block that ended after a name's first character lost it.
   for (const size of [html.length, 1]) {
     const tags = [];
@@ -73,7 +73,7 @@ test("a tag's attributes as a browser reads them: names in lower case, values as
     ["img", [["src", "a.png"], ["alt", 'x "y"'], ["data-z", "1"], ["checked", null]], false, false],
     ["p", [["=x", null]], false, false], ["a", [["b", "1"], ["c", "2/"]], false, false], ["br", [], false, false],
       ["svg", [], false, true], ["path", [["d", "M0"]], true, true],
-      // Past eight names, looked up: the tenth's "a" is still the first.
+      // A name repeated after many others, with a blank before its "=" too: still the first.
       ["i", [..."abcdefghij"].map((name) => [name, "1"]), false, false]], `in blocks of ${size}`);
   }
 });
