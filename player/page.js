@@ -22,6 +22,9 @@
   // The lecture: its recording and its track, each by its address or, if
   // chosen from disk, its name and size.
   let lecture = { recording: "", name: "", track: "", key: "" };
+  // The slides' text as the search reads it, by their address in the track, once they are read.
+  /** @type {Map<string, string>} */
+  let slideTexts = new Map();
 
   const choose = (/** @type {number} */ index) => dispatch({ type: "choose", index });
   const go = (/** @type {number} */ time) => dispatch({ type: "go", time });
@@ -49,6 +52,9 @@
     transcript.search(found);
     timeline.hits(hits);
   } });
+  const describer = makeDescriber(settings, { name: slideList.name, say, keep: keepSetting,
+    text: (index) => slideTexts.get(player.samples[index]?.url ?? "") ?? "",
+    hold: () => recording.hold(), release: () => recording.release() });
   const recording = makeRecording(byId("recording", HTMLVideoElement), {
     event: dispatch,
     failed: say,
@@ -68,9 +74,18 @@
     length: (duration) => timeline.show(player.samples, duration),
     rated: (rate) => keepSetting({ rate }),
     captionsShown: (shown) => keepSetting({ captions: shown }),
+    described: (cues) => describer.described(cues > 0),
+    descriptionsFailed(name) {
+      describer.described(false);
+      say(words.listening.unreadable(name));
+    },
+    cue: describer.cue,
+    cueEnd: describer.cueEnd,
+    stopped: describer.stopped,
   });
   const chooser = makeChooser({ say, clear,
     recording: (url, name, id) => loadRecording(url, name, id, true), captions: loadCaptions,
+    descriptions: loadDescriptions,
     track: (text, id) => loadTrack(text, location.href, id) });
   const resume = makeResume({ keep: (key, moment) => memory.keep(key, { moment }), go });
   const notes = makeNotes({ time: () => recording.time(), go, samples: () => player.samples, name: slideList.name,
@@ -89,8 +104,14 @@
         case "show": frame.showMade(action.href, made(action.href, action.url)); break;
         case "seek": recording.seek(action.time); break;
         case "mark":
-          if (action.list === "captions") transcript.mark(action.index);
-          else [slideList, timeline].forEach((part) => part.mark(action.index));
+          if (action.list === "captions") {
+            transcript.mark(action.index);
+            break;
+          }
+          [slideList, timeline].forEach((part) => part.mark(action.index));
+          // Between slides the frame keeps its slide, and its name.
+          if (action.index >= 0) frame.title(slideList.name(action.index));
+          describer.slide(action.index);
           break;
         case "watch": recording.watch(action.from, action.to); break;
         case "refuse": say(words.link.pastEnd(formatStart(action.time), formatStart(action.duration))); break;
@@ -127,6 +148,8 @@
     served.release();
     recording.expect(closing);
     lecture = { ...lecture, track: id };
+    slideTexts = new Map();
+    describer.track();
     // Its list stands only after the track's event, which marks its entry in it.
     slideList.show(samples, () => dispatch({ type: "listed" }));
     // A new track: nobody has moved in it yet.
@@ -144,10 +167,12 @@
     served.learn(statuses);
     for (const message of slideMessages([...sources.keys()], statuses, partial)) say(message);
     const titles = slideTitles(slides);
+    slideTexts = new Map([...slides].map(([url, slide]) => [url, slide.text]));
     slideList.title(titles);
+    if (player.current >= 0) frame.title(slideList.name(player.current));
     [timeline, notes].forEach((part) => part.relabel());
     chapters.present(lectureTitle(samples, titles, lecture.name));
-    search.index({ texts: new Map([...slides].map(([url, slide]) => [url, slide.text])) });
+    search.index({ texts: slideTexts });
   }
 
   /** @param {string} url @param {string} name @param {string} id @param {boolean} chosen */
@@ -168,6 +193,11 @@
     recording.caption(url, name, link.language, settings.captions);
   }
 
+  /** @param {string} url @param {string} name */
+  function loadDescriptions(url, name) {
+    recording.describe(url, name, link.language);
+  }
+
   /** @param {string} url */
   async function fetchTrack(url) {
     const text = await fetchOwn(url);
@@ -186,5 +216,6 @@
   if (link.chooser) chooser.offer();
   if (link.video !== null) loadRecording(link.video, fileName(link.video), link.video, false);
   if (link.captions !== null) loadCaptions(link.captions, fileName(link.captions));
+  if (link.descriptions !== null) loadDescriptions(link.descriptions, fileName(link.descriptions));
   if (link.track !== null) fetchTrack(link.track);
 })();

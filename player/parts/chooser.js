@@ -63,7 +63,8 @@ async function folderFiles(top) {
 /**
  * @param {{ say: (text: string) => void, clear: () => void,
  *           recording: (url: string, name: string, id: string) => void,
- *           captions: (url: string, name: string) => void, track: (text: string, id: string) => void }} wiring
+ *           captions: (url: string, name: string) => void, descriptions: (url: string, name: string) => void,
+ *           track: (text: string, id: string) => void }} wiring
  *   a chosen recording and track are known to the wiring by `id`, their name and size
  * @returns {Chooser}
  */
@@ -110,6 +111,10 @@ function makeChooser(wiring) {
     // A lecture chosen whole leaves the chooser one line: a button to choose another.
     fold(recording !== null && track !== null);
     if (captions && captions !== previous.captions) wiring.captions(blobUrl("captions", captions.blob), captions.name);
+    const descriptions = /** @type {ChosenFile | null} */ (now.descriptions);
+    if (descriptions && descriptions !== previous.descriptions) {
+      wiring.descriptions(blobUrl("descriptions", descriptions.blob), descriptions.name);
+    }
     if (recording && recording !== previous.recording) {
       wiring.recording(blobUrl("recording", recording.blob), recording.name, fileId(recording));
     }

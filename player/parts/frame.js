@@ -29,6 +29,7 @@ function noteHtml(text) {
 /**
  * @typedef {object} Frame
  * @property {(target: string) => void} name
+ * @property {(title: string) => void} title  what a screen reader calls the frame: the slide it shows
  * @property {(href: string, sandboxed?: boolean) => void} show
  *   shows the slide at `href`, unless it shows already, sandboxed or not
  * @property {(href: string, made: Promise<{ href: string, sandboxed: boolean }> | null) => void} showMade
@@ -89,6 +90,7 @@ function makeFrame(frame) {
 
   return {
     name(target) { frame.name = target; },
+    title(title) { frame.title = title; },
     show(href, sandboxing = false) {
       if (href === shown) return;
       before = shown;

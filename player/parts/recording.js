@@ -5,8 +5,10 @@
 // the rules watch (through one cue of a hidden metadata track, whose change
 // the browser reports the moment it happens), where it plays and how long
 // it is, when it has settled (it can play, has failed, or there is none),
-// when its captions arrive or cannot be read, and when the user changes its
-// rate or turns its captions on or off.  It says, once, that it cannot
+// when its captions arrive or cannot be read, when a description of its
+// begins and ends, when the student seeks or pauses it, and when the user
+// changes its rate or turns its captions on or off.  It waits, paused, for a
+// description that is still being said.  It says, once, that it cannot
 // seek, and that its length is not the one its track was made for.
 "use strict";
 
@@ -21,6 +23,9 @@
  * @property {(rate: number) => void} rate
  * @property {(url: string, name: string, language: string, shown: boolean) => void} caption
  *   gives it captions, shown or hidden
+ * @property {(url: string, name: string, language: string) => void} describe  gives it descriptions
+ * @property {() => void} hold  pauses it, for a description still being said
+ * @property {() => void} release  plays it on, if it still waits
  */
 
 /**
@@ -30,7 +35,9 @@
  *           captionsFailed: (name: string) => void,
  *           played: (time: number, seeking: boolean, now: boolean) => void,
  *           length: (duration: number) => void, rated: (rate: number) => void,
- *           captionsShown: (shown: boolean) => void }} wiring
+ *           captionsShown: (shown: boolean) => void,
+ *           described: (cues: number) => void, descriptionsFailed: (name: string) => void,
+ *           cue: (text: string) => void, cueEnd: () => void, stopped: (how: "seek" | "pause") => void }} wiring
  *   `played` hears the moment as it plays, `now` where it pauses, a seek ends or the page is left;
  *   `event` hears what the rules hear of it: that it is ready, has settled, a seek has ended
  *   ("seeked") or could not take ("missed", where it stays), it left the span it watches
@@ -47,6 +54,10 @@ function makeRecording(video, wiring) {
   let expected = { closing: /** @type {number | null} */ (null), said: false };
   /** @type {HTMLTrackElement | null} */
   let captions = null;
+  /** @type {HTMLTrackElement | null} */
+  let descriptions = null;
+  // Whether it waits, paused by the page, for a description.
+  let held = false;
 
   function settle() {
     if (settled) return;
@@ -114,7 +125,12 @@ function makeRecording(video, wiring) {
     wiring.played(video.currentTime, video.seeking, true);
   });
   video.addEventListener("timeupdate", () => wiring.played(video.currentTime, video.seeking, false));
-  video.addEventListener("pause", () => wiring.played(video.currentTime, video.seeking, true));
+  video.addEventListener("pause", () => {
+    wiring.played(video.currentTime, video.seeking, true);
+    if (!held) wiring.stopped("pause");
+  });
+  video.addEventListener("play", () => { held = false; });
+  video.addEventListener("seeking", () => wiring.stopped("seek"));
   window.addEventListener("pagehide", () => wiring.played(video.currentTime, video.seeking, true));
   video.addEventListener("durationchange", () => {
     measure();
@@ -175,7 +191,7 @@ function makeRecording(video, wiring) {
     // `default`, after its own preference.  Hidden captions still load, for
     // the transcript.
     caption(url, name, language, shown) {
-      for (const old of video.querySelectorAll("track")) old.remove();
+      captions?.remove();
       const track = document.createElement("track");
       captions = track;
       track.kind = "captions";
@@ -190,6 +206,43 @@ function makeRecording(video, wiring) {
       track.src = url;
       video.append(track);
       track.track.mode = shown ? "showing" : "hidden";
+    },
+    describe(url, name, language) {
+      descriptions?.remove();
+      const track = document.createElement("track");
+      descriptions = track;
+      track.kind = "descriptions";
+      track.srclang = language;
+      track.label = words.listening.descriptions;
+      track.addEventListener("error", () => {
+        if (descriptions === track) wiring.descriptionsFailed(name);
+      });
+      // Each cue's own entry and exit: a cue shorter than the moments between two of the recording's
+      // reports (a description in a pause, of a fifth of a second) never is among the active cues,
+      // but enters and exits all the same.
+      track.addEventListener("load", () => {
+        const cues = [...(track.track.cues ?? [])];
+        for (const cue of cues) {
+          const text = cue instanceof VTTCue ? cue.getCueAsHTML().textContent ?? "" : "";
+          cue.addEventListener("enter", () => wiring.cue(text));
+          cue.addEventListener("exit", () => wiring.cueEnd());
+        }
+        wiring.described(cues.length);
+      });
+      track.src = url;
+      video.append(track);
+      // Hidden: the page says them; a browser would not show descriptions anyway.
+      track.track.mode = "hidden";
+    },
+    hold() {
+      if (video.paused) return;
+      held = true;
+      video.pause();
+    },
+    release() {
+      if (!held) return;
+      held = false;
+      video.play().catch(() => {});
     },
   };
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Sorts the files a user chooses or drops on the page, one by one or as the
-// lecture's whole folder, into the recording, the track, the captions and
-// the slides.
+// lecture's whole folder, into the recording, the track, the captions, the
+// descriptions and the slides.
 "use strict";
 
 /**
@@ -10,11 +10,11 @@
  * @typedef {{ name: string, type: string, path?: string }} FileLike
  */
 /**
- * The files chosen so far: the recording, the track, the captions, every
+ * The files chosen so far: the recording, the track, the captions, the descriptions, every
  * file by its place (the slides and what they show among them), and the
  * names of the files chosen one by one that none of them uses.
  * @typedef {{ recording: FileLike | null, track: FileLike | null, captions: FileLike | null,
- *             files: Map<string, FileLike>, ignored: string[] }} Chosen
+ *             descriptions: FileLike | null, files: Map<string, FileLike>, ignored: string[] }} Chosen
  */
 
 /** Where the places of the chosen files are resolved, as on a server. */
@@ -24,7 +24,9 @@ const chosenRoot = "file:///chosen/";
  * Sorts `files` into the recording, the track, the captions and the rest,
  * on top of an `earlier` choice, so that they may come one at a time.  A
  * .txt file is the track, HREFTrack.txt before any other, a .vtt file the
- * captions, a video or audio file the recording; every file is kept by its
+ * captions, or the descriptions where its name says so (synstolking or
+ * description in it: forelesning.synstolking.vtt, lecture-descriptions.vtt),
+ * a video or audio file the recording; every file is kept by its
  * place, for the slides and what they show.  A folder holds other files
  * too: only those chosen one by one that no slide shows (a page, a picture,
  * a style sheet, a font) are `ignored`.
@@ -34,7 +36,7 @@ const chosenRoot = "file:///chosen/";
  */
 function chooseFiles(files, earlier) {
   /** @type {Chosen} */
-  const chosen = { recording: null, track: null, captions: null, ...earlier,
+  const chosen = { recording: null, track: null, captions: null, descriptions: null, ...earlier,
                    files: new Map(earlier.files ?? []), ignored: [] };
   let named = false;
   for (const file of files) {
@@ -44,7 +46,8 @@ function chooseFiles(files, earlier) {
       if (isTrack || !named) chosen.track = file;
       named = named || isTrack;
     } else if (/\.vtt$/i.test(file.name)) {
-      chosen.captions = file;
+      if (/synstolking|description/i.test(file.name)) chosen.descriptions = file;
+      else chosen.captions = file;
     } else if (/^(video|audio)\//.test(file.type || "") ||
                /\.(webm|mp4|m4v|mov|mkv|ogv|ogg|oga|mp3|m4a|wav|flac)$/i.test(file.name)) {
       chosen.recording = file;

@@ -12,6 +12,7 @@
  * @property {string | null} track     the track to fetch and play
  * @property {string | null} video     the recording
  * @property {string | null} captions  the captions, WebVTT
+ * @property {string | null} descriptions  the descriptions of what is seen, WebVTT
  * @property {number | null} startAt   seconds from the recording's start, from t=
  * @property {string} language         the captions' language tag
  * @property {boolean} chooser         whether the page offers its file chooser
@@ -105,7 +106,7 @@ function readLink(href) {
   const query = page.searchParams;
   const language = captionsLanguage(query.get("captionslang"));
   /** @type {LinkPlan} */
-  const plan = { track: null, video: null, captions: null, startAt: startTime(query.get("t")),
+  const plan = { track: null, video: null, captions: null, descriptions: null, startAt: startTime(query.get("t")),
                  language: language ?? "no", chooser: false, messages: [] };
   if (Number.isNaN(plan.startAt)) {
     const value = String(query.get("t"));
@@ -119,10 +120,11 @@ function readLink(href) {
   const trackName = query.get("track");
   const videoName = query.get("video");
   const captionsName = query.get("captions");
+  const descriptionsName = query.get("descriptions");
   // A page opened from disk cannot fetch files: its user chooses them.
   if (page.protocol === "file:") {
     plan.chooser = true;
-    if (trackName !== null || videoName !== null || captionsName !== null) {
+    if (trackName !== null || videoName !== null || captionsName !== null || descriptionsName !== null) {
       plan.messages.push(words.link.fromDisk);
     }
     return plan;
@@ -147,14 +149,13 @@ function readLink(href) {
   } else {
     plan.messages.push(words.link.noRecording);
   }
-  // Captions follow the track's rule: from the page's own origin only.
-  if (captionsName !== null) {
-    const captions = resolve(captionsName, page) ?? captionsName;
-    if (sameOrigin(captions, href)) {
-      plan.captions = captions;
-    } else {
-      plan.messages.push(words.link.captionsForeign(captions));
-    }
+  // Captions and descriptions follow the track's rule: from the page's own origin only.
+  for (const [name, key, foreign] of /** @type {const} */ ([[captionsName, "captions", words.link.captionsForeign],
+                                      [descriptionsName, "descriptions", words.link.descriptionsForeign]])) {
+    if (name === null) continue;
+    const address = resolve(name, page) ?? name;
+    if (sameOrigin(address, href)) plan[key] = address;
+    else plan.messages.push(foreign(address));
   }
   return plan;
 }

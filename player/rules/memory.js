@@ -2,7 +2,9 @@
 // What the page keeps on the student's machine, in localStorage, and
 // nowhere else: for each lecture the moment it was left at and the notes
 // written to it, and for all lectures the settings (playback rate,
-// captions shown, the side's panel, the page's layout).  One versioned key per lecture and one
+// captions shown, the side's panel, the page's layout, and how the student
+// listens: slide changes told, description on, spoken, waited for, with
+// the slides' text).  One versioned key per lecture and one
 // for the settings.  Whatever is read back is checked: anything the page
 // did not write is passed by.  A browser may refuse storage (private
 // windows, a full quota, some pages opened from disk); then nothing is
@@ -20,12 +22,14 @@
  */
 /**
  * What the page keeps for all lectures.
- * @typedef {{ rate: number, captions: boolean, panel: string, layout: string }} Settings
+ * @typedef {{ rate: number, captions: boolean, panel: string, layout: string } & Listening} Settings
  */
 
 /** The side's panels, and the recording's shares of the page, as the page names them. */
 const sidePanels = Object.freeze(["slides", "search", "transcript", "notes"]);
 const pageLayouts = Object.freeze(["slides", "even", "recording"]);
+/** How a student listens, as kept; slide changes are told, and a description, once on, is spoken and waited for. */
+const listeningDefaults = Object.freeze({ announce: true, describe: false, speak: true, wait: true, slideText: false });
 
 const memoryVersion = 1;
 const settingsKey = `hreftrack.settings.v${memoryVersion}`;
@@ -101,20 +105,24 @@ function readLecture(text) {
 /**
  * The settings as stored in `text`, each that the page did not write at
  * its default: normal speed, captions shown, the slide list, the recording
- * and the slide alike.
+ * and the slide alike, and listening as `listeningDefaults` has it.
  * @param {string | null} text
  * @returns {Settings}
  */
 function readSettings(text) {
   const stored = storedObject(text);
   /** @type {Settings} */
-  const settings = { rate: 1, captions: true, panel: "slides", layout: "even" };
+  const settings = { rate: 1, captions: true, panel: "slides", layout: "even", ...listeningDefaults };
   if (stored === null || stored.version !== memoryVersion) return settings;
   // The rates a media element plays at, in every engine.
   if (isTime(stored.rate) && stored.rate >= 0.25 && stored.rate <= 4) settings.rate = stored.rate;
   if (typeof stored.captions === "boolean") settings.captions = stored.captions;
   if (typeof stored.panel === "string" && sidePanels.includes(stored.panel)) settings.panel = stored.panel;
   if (typeof stored.layout === "string" && pageLayouts.includes(stored.layout)) settings.layout = stored.layout;
+  for (const name of /** @type {(keyof Listening)[]} */ (Object.keys(listeningDefaults))) {
+    const value = stored[name];
+    if (typeof value === "boolean") settings[name] = value;
+  }
   return settings;
 }
 

@@ -69,6 +69,8 @@ const words = (() => {
       noRecording: "Oppgi opptaket i adressen: index.html?video=forelesning.webm&track=HREFTrack.txt",
       /** @param {string} url */
       captionsForeign: (url) => `Tekstingen ${url} ligger på et annet nettsted enn spilleren, og brukes ikke.`,
+      /** @param {string} url */
+      descriptionsForeign: (url) => `Synstolkingen ${url} ligger på et annet nettsted enn spilleren, og brukes ikke.`,
     },
 
     /** What went wrong with the recording `name`, by what the browser and the server said. */
@@ -129,6 +131,17 @@ const words = (() => {
       /** @param {string} name */
       unreadable: (name) => `Kan ikke lese tekstingen ${name}: den mangler eller er ikke WebVTT. ` +
                             "Opptaket og lysarkene spilles likevel.",
+    },
+
+    /** What the page tells a listener of itself. */
+    listening: {
+      /** The descriptions' name in the browser's menu of tracks. */
+      descriptions: "Synstolking",
+      /** @param {string} name */
+      unreadable: (name) => `Kan ikke lese synstolkingen ${name}: den mangler eller er ikke WebVTT. ` +
+                            "Opptaket og lysarkene spilles likevel.",
+      noVoice: "Maskinen har ingen norsk stemme for opplesing, så synstolkingen leses med en annen stemme.",
+      noSpeech: "Denne nettleseren kan ikke lese opp, så synstolkingen skrives bare til skjermleseren.",
     },
 
     chooser: {

@@ -329,8 +329,8 @@ test("Tab: one stop for each list and for the tabs; arrows, Home, End, Enter and
     const { name } = await focused();
     if (name !== reached[reached.length - 1]) reached.push(name);
   }
-  assert.deepEqual(reached, ["recording", "timeline", "layout", "Last ned kapitler", "Hurtigtaster", "foil", "Lysark",
-                             "slides"]);
+  assert.deepEqual(reached, ["recording", "timeline", "layout", "Synstolking", "Last ned kapitler", "Hurtigtaster",
+                             "listening-open", "foil", "Lysark", "slides"]);
   // In the slide list, whose focus starts on the current entry (slide 3).
   await page.run(() => document.getElementById("slides").focus());
   const moves = [];
@@ -478,6 +478,66 @@ test("a click on an entry, PageUp and PageDown go to their slide at once; the ke
   await page.press("Escape");
   await waitFor(() => page.run(() => [document.getElementById("keys").open, document.activeElement.id]),
                 (now) => !now[0] && now[1] === "keys-open", "the dialog closed, the focus on its button");
+});
+
+// Puts a recorder in place of the system's speech: what is spoken, in which language, is kept, and each
+// utterance ends only when the test says so; and keeps every text the live region for listeners receives.
+function listen() {
+  return page.run(() => {
+    const spoken = [];
+    let speaking = null;
+    // An utterance of its own: an engine's takes only a voice of its own system.
+    const Utterance = class extends EventTarget {
+      constructor(text) { super(); Object.assign(this, { text, lang: "", voice: null }); }
+    };
+    Object.defineProperty(window, "SpeechSynthesisUtterance", { value: Utterance, configurable: true });
+    Object.defineProperty(window, "speechSynthesis", { configurable: true, value: {
+      getVoices: () => [{ name: "Engelsk", lang: "en-GB", localService: true }, { name: "Norsk", lang: "nb-NO", localService: true }],
+      speak(utterance) { spoken.push([utterance.lang, utterance.text]); speaking = utterance; },
+      cancel() { spoken.push(["cancel"]); speaking = null; },
+    } });
+    window.finishSpeech = () => speaking?.dispatchEvent(new Event("end"));
+    window.listened = { spoken, said: [] };
+    const region = document.getElementById("said");
+    new MutationObserver(() => window.listened.said.push(region.textContent))
+      .observe(region, { childList: true, characterData: true, subtree: true });
+  });
+}
+const listened = () => page.run(() => ({ ...window.listened, title: document.getElementById("foil").title,
+  time: document.querySelector("video").currentTime, paused: document.querySelector("video").paused }));
+
+test("slide changes heard once they settle; descriptions spoken and written, the recording waiting for them",
+     async () => {
+  await load(`${played}&descriptions=lecture.synstolking.vtt`);
+  await until((s) => JSON.stringify(s.entries) === JSON.stringify(titled) && s.metadata, "the titled list");
+  // Slide 0, told once it has stood, is told before the recorder listens.
+  await sleep(900);
+  await listen();
+  // Three keys in a row: the frame is named after each slide, the listener told only of the last.
+  for (let step = 0; step < 3; step += 1) await page.press("PageDown");
+  let heard = await waitFor(listened, (now) => now.said.includes("Lysark 3 · Spilleren"), "slide 3 told");
+  await sleep(900);
+  heard = await listened();
+  assert.deepEqual([heard.title, heard.said, heard.spoken], ["Lysark 3 · Spilleren", ["Lysark 3 · Spilleren"], []]);
+  // Description on, kept; its cue spoken in Norwegian and written as it begins; the recording waits at its end.
+  await page.click("#describe");
+  assert.equal(await page.run(() => [document.getElementById("describe").getAttribute("aria-pressed"),
+    JSON.parse(localStorage.getItem("hreftrack.settings.v1")).describe].join()), "true,true");
+  await seek(2.5);
+  await page.run(() => document.querySelector("video").play());
+  const cue = "Lysark 1 kommer: overskriften «Loggen» og én setning om log.xml.";
+  heard = await waitFor(listened, (now) => now.paused && now.spoken.some(([, text]) => text === cue),
+                        "the recording held for the description");
+  assert.ok(heard.time >= 2.95 && heard.time < 3.2, `held at ${heard.time} s`);
+  assert.deepEqual(heard.spoken.filter(([, text]) => text === cue), [["nb-NO", cue]]);
+  assert.ok(heard.said.includes(cue), heard.said.join(" | "));
+  // Said to its end: the recording goes on by itself.
+  await page.run(() => window.finishSpeech());
+  await waitFor(listened, (now) => !now.paused && now.time > 3.2, "the recording playing on");
+  await page.run(() => document.querySelector("video").pause());
+  await page.click("#describe");
+  // The rest of the scenario plays the lecture with its captions.
+  await load(`${played}&captions=lecture.vtt`);
 });
 
 test("playing across a stamp changes the slide in step", async () => {
@@ -649,7 +709,7 @@ test("notes: written at the moment, in time order, changed, deleted and undone, 
                                  "Lysark 2 · Sporet (0:07)", "0:08 Sporet: stempel og side"]]);
 });
 
-test("where the student left off: the moment, the rate, the captions, the panel, the layout and the notes come back",
+test("where the student left off: the moment, rate, captions, panel, layout, listening and notes come back",
      async (t) => {
   // The rest of the scenario starts afresh.
   t.after(() => page.run(() => localStorage.clear()));
@@ -662,6 +722,8 @@ test("where the student left off: the moment, the rate, the captions, the panel,
     const layout = document.getElementById("layout");
     layout.value = "recording";
     layout.dispatchEvent(new Event("change"));
+    document.getElementById("describe").click();
+    document.getElementById("announce").click();
   });
   // The browser tells of a new rate and of captions turned off a moment later.
   await waitFor(() => page.run(() => JSON.parse(localStorage.getItem("hreftrack.settings.v1"))),
@@ -672,12 +734,14 @@ test("where the student left off: the moment, the rate, the captions, the panel,
     layout: [document.getElementById("layout").value, document.getElementById("page").dataset.layout,
              document.getElementById("recording").getBoundingClientRect().width >
              document.getElementById("foil").getBoundingClientRect().width],
-    captions: document.querySelector("video track").track.mode, notes: document.querySelectorAll("#notes li").length }));
+    captions: document.querySelector("video track").track.mode, notes: document.querySelectorAll("#notes li").length,
+    listening: [document.getElementById("describe").getAttribute("aria-pressed"), document.getElementById("announce").checked] }));
   await load(`${played}&captions=lecture.vtt`);
   await until((s) => !s.seeking && Math.abs(s.time - 8.4) < 0.01 && s.current === 2, "the moment it was left at");
   await expectPage("foil2.html", "where it was left");
   assert.deepEqual(await back(), { said: "Fortsetter fra 0:08.", rate: 1.5, panel: "transcript-toggle",
-                                   layout: ["recording", "recording", true], captions: "hidden", notes: 2 });
+                                   layout: ["recording", "recording", true], captions: "hidden", notes: 2,
+                                   listening: ["true", false] });
   // A link's t= wins over the moment kept (of 20 s, only 5 to 10 s are kept).
   await load(`${played}&captions=lecture.vtt&t=9.5`);
   await until((s) => !s.seeking && Math.abs(s.time - 9.5) < 0.01, "t=9.5");

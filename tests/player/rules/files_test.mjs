@@ -14,6 +14,9 @@ test("the files a user chooses: the track, captions and recording, one at a time
   // What a slide shows (a picture, a style sheet, a font) is of use.
   assert.deepEqual([chosen.track.name, chosen.captions.name, chosen.recording, chosen.ignored],
                    ["HREFTrack.txt", "tekst.VTT", null, ["slides.pdf"]]);
+  // A .vtt that names itself descriptions is not the captions, and the captions chosen before stay.
+  const described = chooseFiles([file("forelesning.Synstolking.vtt"), file("lecture-descriptions.vtt")], chosen);
+  assert.deepEqual([described.captions.name, described.descriptions.name], ["tekst.VTT", "lecture-descriptions.vtt"]);
   chosen = chooseFiles([file("FORELESNING.WEBM")], chosen);
   assert.deepEqual([chosen.recording.name, chosen.track.name, chosen.files.size], ["FORELESNING.WEBM", "HREFTrack.txt", 9]);
   // Without HREFTrack.txt the last .txt is the track; a name that only holds an extension is not of its kind.

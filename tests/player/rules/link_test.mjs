@@ -10,7 +10,7 @@ test("the link: the track and captions of the page's own origin only, t=, captio
   const page = "http://127.0.0.1:8000/lecture/index.html";
   let link = readLink(`${page}?video=a.webm&track=t.txt&captions=c.vtt&t=2460.5&captionslang=nn`);
   assert.deepEqual(link, { track: "http://127.0.0.1:8000/lecture/t.txt",
-    video: "http://127.0.0.1:8000/lecture/a.webm", captions: "http://127.0.0.1:8000/lecture/c.vtt",
+    video: "http://127.0.0.1:8000/lecture/a.webm", captions: "http://127.0.0.1:8000/lecture/c.vtt", descriptions: null,
     startAt: 2460.5, language: "nn", chooser: false, messages: [] });
   // video= alone plays HREFTrack.txt beside the page, and offers the chooser.
   link = readLink(`${page}?video=https://media.example/a.webm`);
@@ -33,6 +33,12 @@ test("the link: the track and captions of the page's own origin only, t=, captio
   link = readLink(`${page}?video=a.webm&track=t.txt&captions=http://localhost:8000/c.vtt`);
   assert.deepEqual([link.track !== null, link.captions], [true, null]);
   assert.match(link.messages[0], /^Tekstingen .* brukes ikke/);
+  // Descriptions follow the captions' rule: a file of the page's own origin only.
+  link = readLink(`${page}?video=a.webm&track=t.txt&descriptions=s.vtt`);
+  assert.equal(link.descriptions, "http://127.0.0.1:8000/lecture/s.vtt");
+  link = readLink(`${page}?video=a.webm&track=t.txt&descriptions=http://localhost:8000/s.vtt`);
+  assert.deepEqual([link.descriptions, link.messages],
+                   [null, [words.link.descriptionsForeign("http://localhost:8000/s.vtt")]]);
   for (const [t, startAt] of [["41", 41], [".5", 0.5], [".25", 0.25], ["7.", 7]]) {
     assert.equal(readLink(`${page}?t=${t}`).startAt, startAt);
   }

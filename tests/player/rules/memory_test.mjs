@@ -32,9 +32,15 @@ test("what is kept of a lecture: read back only as the page wrote it; refused st
   assert.equal(readLecture('{"version":1,"moment":360000}').moment, null);
   const many = Array.from({ length: 5001 }, (_, i) => ({ time: i, text: "", made: i }));
   assert.equal(readLecture(JSON.stringify({ version: 1, notes: many })).notes.length, 5000);
-  const plain = { rate: 1, captions: true, panel: "slides", layout: "even" };
-  assert.deepEqual(readSettings('{"version":1,"rate":1.5,"captions":false,"panel":"notes","layout":"recording"}'),
-                   { rate: 1.5, captions: false, panel: "notes", layout: "recording" });
+  const listening = { announce: true, describe: false, speak: true, wait: true, slideText: false };
+  const plain = { rate: 1, captions: true, panel: "slides", layout: "even", ...listening };
+  assert.deepEqual(readSettings('{"version":1,"rate":1.5,"captions":false,"panel":"notes","layout":"recording",' +
+                                '"announce":false,"describe":true,"speak":false,"wait":false,"slideText":true}'),
+                   { rate: 1.5, captions: false, panel: "notes", layout: "recording",
+                     announce: false, describe: true, speak: false, wait: false, slideText: true });
+  // How a student listens is read only where it is a yes or a no.
+  assert.deepEqual(readSettings('{"version":1,"announce":"nei","describe":1,"speak":null,"wait":[],"slideText":"true"}'),
+                   plain);
   assert.equal(readSettings('{"version":1,"rate":100}').rate, 1);
   // The rates every engine plays, their ends too; settings of another version, or not of their type, are not read.
   assert.deepEqual(['{"version":1,"rate":0.25}', '{"version":1,"rate":4}', '{"version":1,"rate":0.1}',
