@@ -34,7 +34,7 @@ import webbrowser
 HERE = os.path.dirname(os.path.realpath(__file__))
 ROOT = os.path.realpath(os.path.join(HERE, "..", ".."))
 RECORDING_SECONDS = 20
-PAGE = "index.html?video=lecture.webm&track=HREFTrack.txt&captions=lecture.vtt"
+PAGE = "index.html?video=lecture.webm&track=HREFTrack.txt&captions=lecture.vtt&descriptions=lecture.synstolking.vtt"
 
 
 def missing_tools():
@@ -52,7 +52,7 @@ def prepare(work, tool_command):
     """Lays the lecture out in `work`: player, slide pages, track and recording."""
     shutil.copytree(os.path.join(ROOT, "player"), work, dirs_exist_ok=True)
     for name in sorted(os.listdir(HERE)):
-        if re.fullmatch(r"foil\d+\.html|log\.xml|lecture\.vtt", name):
+        if re.fullmatch(r"foil\d+\.html|log\.xml|lecture(\.synstolking)?\.vtt", name):
             shutil.copy(os.path.join(HERE, name), work)
     with open(os.path.join(HERE, "answers.txt"), "rb") as answers:
         subprocess.run(tool_command, cwd=work, stdin=answers, stdout=subprocess.DEVNULL,
