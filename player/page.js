@@ -25,6 +25,9 @@
   // The slides' text as the search reads it, by their address in the track, once they are read.
   /** @type {Map<string, string>} */
   let slideTexts = new Map();
+  // The recording's captions and descriptions, each as its track gave them.
+  /** @type {{ captions: (Timed & { text: string })[], descriptions: (Timed & { text: string })[] }} */
+  const timed = { captions: [], descriptions: [] };
 
   const choose = (/** @type {number} */ index) => dispatch({ type: "choose", index });
   const go = (/** @type {number} */ time) => dispatch({ type: "go", time });
@@ -59,12 +62,12 @@
     event: dispatch,
     failed: say,
     captions(captions) {
-      transcript.show(captions);
-      dispatch({ type: "captions", captions, time: recording.time() });
-      search.index({ captions });
+      timed.captions = captions;
+      showTimed();
     },
     captionsFailed(name) {
-      transcript.drop();
+      timed.captions = [];
+      showTimed();
       say(words.captions.unreadable(name));
     },
     played(time, seeking, now) {
@@ -74,9 +77,15 @@
     length: (duration) => timeline.show(player.samples, duration),
     rated: (rate) => keepSetting({ rate }),
     captionsShown: (shown) => keepSetting({ captions: shown }),
-    described: (cues) => describer.described(cues > 0),
+    described(cues) {
+      describer.described(cues.length > 0);
+      timed.descriptions = cues;
+      showTimed();
+    },
     descriptionsFailed(name) {
       describer.described(false);
+      timed.descriptions = [];
+      showTimed();
       say(words.listening.unreadable(name));
     },
     cue: describer.cue,
@@ -195,7 +204,23 @@
 
   /** @param {string} url @param {string} name */
   function loadDescriptions(url, name) {
+    transcript.expect();
     recording.describe(url, name, link.language);
+  }
+
+  // The captions with the descriptions among them, in the order of their start (a caption before a
+  // description of the same start), for the transcript, the rules and the search alike.
+  function showTimed() {
+    const all = [...timed.captions, ...timed.descriptions.map((cue) => ({ ...cue, described: true }))]
+      .sort((a, b) => a.start - b.start);
+    if (all.length === 0) {
+      transcript.drop();
+    } else {
+      transcript.expect();
+      transcript.show(all);
+    }
+    dispatch({ type: "captions", captions: all, time: recording.time() });
+    search.index({ captions: all });
   }
 
   /** @param {string} url */

@@ -36,7 +36,8 @@
  *           played: (time: number, seeking: boolean, now: boolean) => void,
  *           length: (duration: number) => void, rated: (rate: number) => void,
  *           captionsShown: (shown: boolean) => void,
- *           described: (cues: number) => void, descriptionsFailed: (name: string) => void,
+ *           described: (cues: { start: number, end: number, text: string }[]) => void,
+ *           descriptionsFailed: (name: string) => void,
  *           cue: (text: string) => void, cueEnd: () => void, stopped: (how: "seek" | "pause") => void }} wiring
  *   `played` hears the moment as it plays, `now` where it pauses, a seek ends or the page is left;
  *   `event` hears what the rules hear of it: that it is ready, has settled, a seek has ended
@@ -221,13 +222,13 @@ function makeRecording(video, wiring) {
       // reports (a description in a pause, of a fifth of a second) never is among the active cues,
       // but enters and exits all the same.
       track.addEventListener("load", () => {
-        const cues = [...(track.track.cues ?? [])];
-        for (const cue of cues) {
+        const cues = [...(track.track.cues ?? [])].map((cue) => {
           const text = cue instanceof VTTCue ? cue.getCueAsHTML().textContent ?? "" : "";
           cue.addEventListener("enter", () => wiring.cue(text));
           cue.addEventListener("exit", () => wiring.cueEnd());
-        }
-        wiring.described(cues.length);
+          return { start: cue.startTime, end: cue.endTime, text };
+        });
+        wiring.described(cues);
       });
       track.src = url;
       video.append(track);

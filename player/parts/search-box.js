@@ -6,7 +6,8 @@
 
 /**
  * What the search looks through: the samples, their slides' texts by address, and the captions.
- * @typedef {{ samples: Sample[], texts: Map<string, string>, captions: { start: number, text: string }[] }} Searched
+ * @typedef {{ samples: Sample[], texts: Map<string, string>,
+ *             captions: { start: number, text: string, described?: boolean }[] }} Searched
  */
 /**
  * @typedef {object} SearchBox
@@ -37,7 +38,8 @@ function makeSearchBox(wiring) {
     classes: ["hit-name", "hit-start", "hit-excerpt"], oneLine: false,
     fields: (index) => {
       const hit = hits[index];
-      const name = hit.sample >= 0 ? wiring.name(hit.sample) : words.captionHit;
+      const name = hit.sample >= 0 ? wiring.name(hit.sample)
+        : hit.described ? words.listening.descriptions : words.captionHit;
       return [name, formatStart(hit.start), markWords(foldText(hit.sample >= 0 ? excerptBeside(name, hit.excerpt)
                                                                                : hit.excerpt), found)];
     },

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
-// The transcript: the captions as a list in a panel of the side, each with
-// its start, the words of a search marked.  Activating one goes to its
-// moment.  Its tab is there only while the recording has captions.
+// The transcript: the captions as a list in a panel of the side, with the
+// descriptions among them as lines of their own kind, each with its start,
+// the words of a search marked.  Activating one goes to its moment.  Its tab
+// is there only while the recording has captions or descriptions.
 "use strict";
 
 /**
  * @typedef {object} Transcript
  * @property {() => void} expect  holds the transcript's place: captions are coming
- * @property {(captions: { start: number, text: string }[]) => void} show
+ * @property {(captions: { start: number, text: string, described?: boolean }[]) => void} show
  * @property {() => void} drop  takes it away: there are no captions
  * @property {(words: string[]) => void} search  marks `words` (folded) where they stand
  * @property {(index: number) => void} mark  marks the caption that plays
@@ -19,7 +20,7 @@
  */
 function makeTranscript(wiring) {
   const list = byId("transcript", HTMLOListElement);
-  /** @type {{ start: number, text: string }[]} */
+  /** @type {{ start: number, text: string, described?: boolean }[]} */
   let captions = [];
   /** @type {Folded[]} */
   let folded = [];
@@ -31,8 +32,12 @@ function makeTranscript(wiring) {
 
   const entries = makeEntryList(list, {
     classes: ["cue-start", "cue-text"], oneLine: false,
-    fields: (index) => [formatStart(captions[index].start),
-                        marked.has(index) ? markWords(folded[index], searched) : captions[index].text],
+    fields: (index) => {
+      const { start, text, described } = captions[index];
+      const kind = described ? `${words.listening.descriptions}: ` : "";
+      return [formatStart(start),
+              marked.has(index) ? [{ text: kind, marked: false }, ...markWords(folded[index], searched)] : kind + text];
+    },
     activate: (index) => wiring.go(captions[index].start),
   });
 

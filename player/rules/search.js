@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Finds words in a lecture: in the text of its slides and in its captions,
+// Finds words in a lecture: in the text of its slides and in its captions and descriptions,
 // and marks them where they stand.  Matching ignores case and accents
 // ("cafe" finds "café") and the Unicode form a text was saved in, while æ,
 // ø and å stay letters of their own.
@@ -21,12 +21,12 @@
  * @typedef {object} LectureIndex
  * @property {{ url: string, start: number }[]} samples  in the order of their start
  * @property {Map<string, Folded>} slides
- * @property {{ start: number, text: Folded }[]} cues
+ * @property {{ start: number, text: Folded, described: boolean }[]} cues
  */
 /**
  * One hit: a sample of a slide (`sample` its index) or a caption
- * (`sample` -1), its start, and the text around the hit.
- * @typedef {{ sample: number, start: number, excerpt: string }} Hit
+ * (`sample` -1; `described` where it is a description), its start, and the text around the hit.
+ * @typedef {{ sample: number, start: number, excerpt: string, described?: boolean }} Hit
  */
 
 /**
@@ -177,14 +177,15 @@ function markWords(text, terms) {
  * The lecture made ready for searching.
  * @param {{ url: string, start: number }[]} samples  in the order of their start
  * @param {Map<string, string>} slides  the text of each slide that could be read, by its address
- * @param {{ start: number, text: string }[]} cues
+ * @param {{ start: number, text: string, described?: boolean }[]} cues  captions, and descriptions `described`
  * @returns {LectureIndex}
  */
 function indexLecture(samples, slides, cues) {
   /** @type {Map<string, Folded>} */
   const folded = new Map();
   for (const [url, text] of slides) folded.set(url, foldText(text));
-  return { samples, slides: folded, cues: cues.map((cue) => ({ start: cue.start, text: foldText(cue.text) })) };
+  return { samples, slides: folded,
+           cues: cues.map((cue) => ({ start: cue.start, text: foldText(cue.text), described: cue.described === true })) };
 }
 
 /**
@@ -212,7 +213,11 @@ function searchLecture(index, query) {
   });
   for (const cue of index.cues) {
     const at = findWords(cue.text, terms);
-    if (at >= 0) hits.push({ sample: -1, start: cue.start, excerpt: excerpt(cue.text, at, terms[0].length) });
+    if (at < 0) continue;
+    /** @type {Hit} */
+    const hit = { sample: -1, start: cue.start, excerpt: excerpt(cue.text, at, terms[0].length) };
+    if (cue.described) hit.described = true;
+    hits.push(hit);
   }
   // Array.prototype.sort is stable: slides stay before captions of the same start.
   return hits.sort((a, b) => a.start - b.start);

@@ -510,6 +510,11 @@ test("slide changes heard once they settle; descriptions spoken and written, the
      async () => {
   await load(`${played}&descriptions=lecture.synstolking.vtt`);
   await until((s) => JSON.stringify(s.entries) === JSON.stringify(titled) && s.metadata, "the titled list");
+  // The descriptions are lines of their own kind in the transcript, and found as captions are.
+  const lines = await waitFor(transcriptNow, (now) => now.length === 4, "the descriptions in the transcript");
+  assert.match(lines[0], /^(\* )?0:00 Synstolking: Lysark 0: tittelen «Tjue sekunder om lysark» i blått/);
+  const found = await find("blått");
+  assert.deepEqual([found.hits.length, found.hits[0].split(" … ")[0]], [1, "Synstolking 0:00"]);
   // Slide 0, told once it has stood, is told before the recorder listens.
   await sleep(900);
   await listen();

@@ -44,6 +44,9 @@ test("search: case and accents ignored, æ, ø and å letters of their own, ever
   assert.deepEqual(hits("loggen måler"), ["-1@7"], "every word, anywhere in the text");
   assert.deepEqual(hits("lOgGeN"), ["1@3", "-1@7"], "a slide before a caption of the same start");
   assert.deepEqual([hits(""), hits("   "), hits("ingensteds")], [[], [], []]);
+  // A description is found as a caption is, and known as one: its hit is named by its kind.
+  const described = indexLecture([], new Map(), [{ start: 2, text: "En graf over tid.", described: true }, cues[0]]);
+  assert.deepEqual(searchLecture(described, "tid").map((hit) => [hit.start, hit.described]), [[2, true], [7, undefined]]);
   // Saved decomposed, as macOS saves it, å is still å.
   const decomposed = indexLecture([{ url: "a", start: 0 }], new Map([["a", "Ma\u030Aling av tid"]]), []);
   assert.deepEqual([searchLecture(decomposed, "måling").length, searchLecture(decomposed, "maling").length], [1, 0]);
