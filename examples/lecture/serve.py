@@ -8,10 +8,11 @@
 Makes the lecture in a fresh directory (or in DIR, which it keeps): the
 track from log.xml by the built tool, a 20-second recording by GStreamer
 (gst-launch-1.0 with vp8enc and webmmux, from gstreamer1.0-plugins-good),
-the slide pages, their Norwegian captions and a copy of the web player.  Then serves it on 127.0.0.1
-as a real web server would (a browser seeks in a recording only through
-byte-range requests, which this server answers; it keeps its connections
-open and compresses the text it sends) and opens the player in the browser,
+the slide pages, their Norwegian captions and descriptions, and a copy of
+the web player.  Then serves it on 127.0.0.1 as a real web server would
+(a browser seeks in a recording only through byte-range requests, which
+this server answers; it keeps its connections open and compresses the text
+it sends) and opens the player in the browser,
 until Ctrl-C.
 PORT 0 takes a free port; the line "the lecture plays at URL" names it.
 --needs only says what this machine lacks for the recording, if anything

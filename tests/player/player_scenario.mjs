@@ -482,8 +482,9 @@ test("a click on an entry, PageUp and PageDown go to their slide at once; the ke
 
 // Puts a recorder in place of the system's speech: what is spoken, in which language, is kept, and each
 // utterance ends only when the test says so; and keeps every text the live region for listeners receives.
-function listen() {
-  return page.run(() => {
+function listen(voices = [{ name: "Engelsk", lang: "en-GB", localService: true },
+                           { name: "Norsk", lang: "nb-NO", localService: true }]) {
+  return page.run((known) => {
     const spoken = [];
     let speaking = null;
     // An utterance of its own: an engine's takes only a voice of its own system.
@@ -492,7 +493,7 @@ function listen() {
     };
     Object.defineProperty(window, "SpeechSynthesisUtterance", { value: Utterance, configurable: true });
     Object.defineProperty(window, "speechSynthesis", { configurable: true, value: {
-      getVoices: () => [{ name: "Engelsk", lang: "en-GB", localService: true }, { name: "Norsk", lang: "nb-NO", localService: true }],
+      getVoices: () => known,
       speak(utterance) { spoken.push([utterance.lang, utterance.text]); speaking = utterance; },
       cancel() { spoken.push(["cancel"]); speaking = null; },
     } });
@@ -501,7 +502,7 @@ function listen() {
     const region = document.getElementById("said");
     new MutationObserver(() => window.listened.said.push(region.textContent))
       .observe(region, { childList: true, characterData: true, subtree: true });
-  });
+  }, voices);
 }
 const listened = () => page.run(() => ({ ...window.listened, title: document.getElementById("foil").title,
   time: document.querySelector("video").currentTime, paused: document.querySelector("video").paused }));
@@ -540,8 +541,19 @@ test("slide changes heard once they settle; descriptions spoken and written, the
   await page.run(() => window.finishSpeech());
   await waitFor(listened, (now) => !now.paused && now.time > 3.2, "the recording playing on");
   await page.run(() => document.querySelector("video").pause());
+  // Without descriptions the slides describe themselves, spoken in the voice there is, which is said once.
+  await load(`${played}&captions=lecture.vtt`);
+  await until((s) => JSON.stringify(s.entries) === JSON.stringify(titled), "the titled list, again");
+  await sleep(900);
+  await listen([{ name: "Engelsk", lang: "en-GB", localService: true }]);
+  await page.press("PageDown");
+  heard = await waitFor(listened, (now) => now.spoken.length > 0, "the slide spoken");
+  assert.deepEqual(heard.spoken, [["nb-NO", "Lysark 1 · Loggen"]]);
+  await page.press("PageDown");
+  await waitFor(listened, (now) => now.spoken.length === 3, "the next slide spoken");
+  assert.deepEqual((await state()).messages, [words.listening.noVoice]);
   await page.click("#describe");
-  // The rest of the scenario plays the lecture with its captions.
+  // The rest of the scenario plays the lecture afresh.
   await load(`${played}&captions=lecture.vtt`);
 });
 
