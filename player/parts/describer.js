@@ -48,7 +48,7 @@ function makeDescriber(kept, wiring) {
     state = answer.state;
     for (const action of answer.actions) {
       switch (action.type) {
-        case "write": region.textContent = action.text; break;
+        case "write": write(action.text); break;
         case "speak": speak(action.text); break;
         case "silence":
           speaking = null;
@@ -63,6 +63,16 @@ function makeDescriber(kept, wiring) {
         }
       }
     }
+  }
+
+  // A line of its own for each thing told, so that a slide's name told while a description is still
+  // being read follows it rather than replacing it; the oldest go, unread by then.
+  /** @param {string} text */
+  function write(text) {
+    const line = document.createElement("p");
+    line.textContent = text;
+    region.append(line);
+    while (region.childElementCount > 3) region.firstElementChild?.remove();
   }
 
   /** @param {string} message */

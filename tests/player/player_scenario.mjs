@@ -500,8 +500,10 @@ function listen(voices = [{ name: "Engelsk", lang: "en-GB", localService: true }
     window.finishSpeech = () => speaking?.dispatchEvent(new Event("end"));
     window.listened = { spoken, said: [] };
     const region = document.getElementById("said");
-    new MutationObserver(() => window.listened.said.push(region.textContent))
-      .observe(region, { childList: true, characterData: true, subtree: true });
+    // Each thing told is a line of its own, added last.
+    new MutationObserver((changes) => {
+      for (const change of changes) for (const line of change.addedNodes) window.listened.said.push(line.textContent);
+    }).observe(region, { childList: true });
   }, voices);
 }
 const listened = () => page.run(() => ({ ...window.listened, title: document.getElementById("foil").title,
