@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
 // Every word the player's scripts show or say, in Norwegian (bokmål): the
 // names in its lists, its messages, the problems of a track and its keys.
-// A translation replaces this table and the words of index.html, and
-// nothing else.  It comes first.
+// The page's other languages are tables of the same keys, each in a file of
+// its own (words-nn.js, words-en.js); `words` is the table the page reads
+// now.  It comes first.
 "use strict";
 
-const words = (() => {
+/** The page's words in each of its languages, by the tag of its `lang`. */
+const wordTables = /** @type {Record<string, typeof bokmal>} */ ({});
+
+const bokmal = (() => {
   // The tail of a message about a recording the lecture can do without.
   const stillWorks = "lysarkene, søket og tekstutskriften virker likevel.";
   // What a browser needs of a server to seek in a recording, and where to find it.
@@ -221,5 +225,17 @@ const words = (() => {
   };
 })();
 
+wordTables.nb = bokmal;
+/** The words the page reads now: Bokmål, until the page knows its reader's language. */
+let words = bokmal;
+
+/**
+ * Makes the table of `language` the page's words, Bokmål where there is none.
+ * @param {string} language
+ */
+function useWords(language) {
+  words = wordTables[language] ?? bokmal;
+}
+
 // Under Node, for the tests.
-if (typeof module === "object" && module !== null) Object.assign(module.exports, { words });
+if (typeof module === "object" && module !== null) Object.assign(module.exports, { words, wordTables, useWords });

@@ -37,3 +37,26 @@ test("every word the scripts use is in the table, a text, and each message holds
     }
   }
 });
+
+// The shape of a table: each word's path, and for a message how much it is given.
+const shape = (table) => [...leaves(table, "")].map(([path, word]) => `${path}/${typeof word === "function" ? word.length : "text"}`);
+
+test("Nynorsk and English: the keys of Bokmål and no other, each message holding what it is given", () => {
+  const { wordTables } = globalThis;
+  assert.deepEqual(Object.keys(wordTables).sort(), ["en", "nb", "nn"]);
+  for (const language of ["nn", "en"]) {
+    // A key missing shows "undefined" in that language only; one more is a word no script says.
+    assert.deepEqual(shape(wordTables[language]), shape(wordTables.nb), language);
+    for (const [name, word] of leaves(wordTables[language], language)) {
+      const given = Array.from({ length: typeof word === "function" ? word.length : 0 }, (_, i) => `‹${i + 1}›`);
+      const text = typeof word === "function" ? word(...given) : word;
+      assert.equal(typeof text, "string", name);
+      assert.equal(text, text.trim(), `${name} has a blank at an end: "${text}"`);
+      assert.notEqual(text, "", `${name} says nothing`);
+      for (const part of given) assert.ok(text.includes(part), `${name} leaves out ${part}: ${text}`);
+    }
+  }
+  // Counts in each language's own way: English says one hit, Nynorsk groups digits with a space.
+  assert.deepEqual([wordTables.en.hits.all(1), wordTables.en.hits.all(2)], ["1 hit.", "2 hits."]);
+  assert.match(wordTables.nn.track.more(12345), /^… og 12\s345 problem til i sporet/u);
+});
