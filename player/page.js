@@ -5,8 +5,6 @@
 (function () {
   "use strict";
 
-  const link = readLink(location.href);
-  const { say, clear } = makeMessages(byId("messages", HTMLUListElement));
   const memory = makeMemory(() => localStorage);
   const settings = memory.settings();
   const keepSetting = (/** @type {Partial<Settings>} */ change) => {
@@ -17,6 +15,12 @@
     Object.assign(settings, change);
     memory.keepSettings(change);
   };
+  // The page's language, before it says a word: the student's choice, a link's lang=, the browser's.
+  const language = makeLanguageChoice({ chosen: relanguage });
+  language.show(chooseLanguage({ chosen: settings.language, linked: linkLanguage(location.href),
+                                 preferred: navigator.languages ?? [] }));
+  const link = readLink(location.href);
+  const { say, clear } = makeMessages(byId("messages", HTMLUListElement));
 
   let player = initialState();
   // The lecture: its recording and its track, each by its address or, if
@@ -102,7 +106,17 @@
     keep: (kept) => memory.keep(lecture.key, { notes: kept }) });
   const chapters = makeChapters(byId("chapters-save", HTMLButtonElement), { lecture: () => lectureName(lecture.name),
     chapters: () => lectureChapters(player.samples, slideList.name) });
-  makeKeys();
+  const keys = makeKeys();
+
+  /** Reads the page in the `chosen` language from now on, every part in it, nothing lost. @param {string} chosen */
+  function relanguage(chosen) {
+    keepSetting({ language: chosen });
+    language.show(chosen);
+    [slideList, timeline, notes, transcript, keys].forEach((part) => part.relabel());
+    frame.title(player.current >= 0 ? slideList.name(player.current) : words.page.foil);
+    // The hits, named anew.
+    search.index({});
+  }
 
   /** Hands `event` to the rules and does what they say. @param {PlayerEvent} event @param {Event} [domEvent] */
   function dispatch(event, domEvent) {

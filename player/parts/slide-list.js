@@ -12,6 +12,7 @@
  * @property {(titles: Map<string, string>) => void} title  names the slides by their titles, by address
  * @property {(index: number) => string} name  what the list calls sample `index`
  * @property {(index: number) => void} mark  marks the entry of the current sample
+ * @property {() => void} relabel  names every slide anew, in the page's language
  */
 
 /**
@@ -51,5 +52,9 @@ function makeSlideList(list, choose) {
     },
     name: (index) => label(index).name,
     mark: entries.mark,
+    relabel() {
+      names = new Map();
+      entries.relabel();
+    },
   };
 }

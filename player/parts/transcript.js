@@ -12,6 +12,7 @@
  * @property {() => void} drop  takes it away: there are no captions
  * @property {(words: string[]) => void} search  marks `words` (folded) where they stand
  * @property {(index: number) => void} mark  marks the caption that plays
+ * @property {() => void} relabel  writes every line anew, in the page's language
  */
 
 /**
@@ -65,5 +66,6 @@ function makeTranscript(wiring) {
     },
     search,
     mark: entries.mark,
+    relabel: () => entries.relabel(),
   };
 }

@@ -97,6 +97,15 @@ function resolve(name, page) {
 }
 
 /**
+ * The language a link asks the page to be read in (its `lang=`), null where it names none.
+ * @param {string} href
+ * @returns {string | null}
+ */
+function linkLanguage(href) {
+  return new URL(href).searchParams.get("lang");
+}
+
+/**
  * What the link `href`, the page's own address, asks the page to play.
  * @param {string} href
  * @returns {LinkPlan}
@@ -162,5 +171,6 @@ function readLink(href) {
 
 // Under Node, for the tests.
 if (typeof module === "object" && module !== null) {
-  Object.assign(module.exports, { startTime, captionsLanguage, captionsLabel, sameOrigin, fileName, readLink });
+  Object.assign(module.exports, { startTime, captionsLanguage, captionsLabel, sameOrigin, fileName, linkLanguage,
+                                  readLink });
 }

@@ -2,7 +2,7 @@
 // What the page keeps on the student's machine, in localStorage, and
 // nowhere else: for each lecture the moment it was left at and the notes
 // written to it, and for all lectures the settings (playback rate,
-// captions shown, the side's panel, the page's layout, and how the student
+// captions shown, the side's panel, the page's layout, its language, and how the student
 // listens: slide changes told, description on, spoken, waited for, with
 // the slides' text).  One versioned key per lecture and one
 // for the settings.  Whatever is read back is checked: anything the page
@@ -22,7 +22,8 @@
  */
 /**
  * What the page keeps for all lectures.
- * @typedef {{ rate: number, captions: boolean, panel: string, layout: string } & Listening} Settings
+ * @typedef {{ rate: number, captions: boolean, panel: string, layout: string, language: string } & Listening} Settings
+ *   `language` is the one the student chose, "" where they chose none
  */
 
 /** The side's panels, and the recording's shares of the page, as the page names them. */
@@ -112,13 +113,14 @@ function readLecture(text) {
 function readSettings(text) {
   const stored = storedObject(text);
   /** @type {Settings} */
-  const settings = { rate: 1, captions: true, panel: "slides", layout: "even", ...listeningDefaults };
+  const settings = { rate: 1, captions: true, panel: "slides", layout: "even", language: "", ...listeningDefaults };
   if (stored === null || stored.version !== memoryVersion) return settings;
   // The rates a media element plays at, in every engine.
   if (isTime(stored.rate) && stored.rate >= 0.25 && stored.rate <= 4) settings.rate = stored.rate;
   if (typeof stored.captions === "boolean") settings.captions = stored.captions;
   if (typeof stored.panel === "string" && sidePanels.includes(stored.panel)) settings.panel = stored.panel;
   if (typeof stored.layout === "string" && pageLayouts.includes(stored.layout)) settings.layout = stored.layout;
+  if (typeof stored.language === "string" && pageLanguages.includes(stored.language)) settings.language = stored.language;
   for (const name of /** @type {(keyof Listening)[]} */ (Object.keys(listeningDefaults))) {
     const value = stored[name];
     if (typeof value === "boolean") settings[name] = value;

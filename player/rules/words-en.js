@@ -194,6 +194,52 @@ wordTables.en = (() => {
     /** @param {string} lecture */
     chaptersFile: (lecture) => `${lecture}-chapters.vtt`,
 
+    /** The words of the page itself (index.html). */
+    page: {
+      title: "Lecture with slides",
+      description: "A recording of a lecture with its slides in step: the list of slides, the timeline and the " +
+                   "transcript follow the recording, the search finds words in the slides and the captions, and " +
+                   "your notes stay on your machine.",
+      chooserLabel: "Choose the lecture's folder",
+      filesLabel: "or choose the lecture's files: the recording, HREFTrack.txt, the slides (foil0.html, " +
+                  "foil1.html, …) with their pictures, and the captions (.vtt) if there are any",
+      drop: "or drop the folder or the files on the page.",
+      chooserAgain: "Choose another lecture",
+      recording: "The recording",
+      timeline: "Timeline of the slides",
+      layout: "Layout",
+      layoutSlides: "Large slide",
+      layoutEven: "Equal",
+      layoutRecording: "Large recording",
+      language: "Language",
+      describe: "Audio description",
+      chaptersSave: "Download chapters",
+      keysOpen: "Keyboard shortcuts",
+      listening: "Reading aloud",
+      announce: "Tell of each new slide (to the screen reader)",
+      speak: "Read the descriptions aloud (else only to the screen reader)",
+      wait: "Hold the recording until a description has been read",
+      slideText: "Without descriptions: read the slide's text too",
+      resumeRestart: "Start from the beginning",
+      foil: "The slide shown",
+      sideTabs: "Lists beside the recording",
+      slidesTab: "Slides",
+      searchTab: "Search",
+      transcriptTab: "Transcript",
+      notesTab: "Notes",
+      slidesHeading: "Slides",
+      searchLabel: "Search the lecture",
+      searchResults: "Hits in the lecture",
+      notesHeading: "Notes",
+      noteNew: "New note",
+      notesSave: "Download notes",
+      noteKeep: "Save",
+      noteDrop: "Cancel",
+      noteUndo: "Undo",
+      keysHeading: "Keyboard shortcuts",
+      keysClose: "Close",
+    },
+
     keys: {
       names: { ArrowDown: "Down arrow", ArrowUp: "Up arrow", ArrowRight: "Right arrow", ArrowLeft: "Left arrow",
                " ": "Space" },

@@ -190,6 +190,52 @@ wordTables.nn = (() => {
     /** @param {string} lecture */
     chaptersFile: (lecture) => `${lecture}-kapittel.vtt`,
 
+    /** The words of the page itself (index.html). */
+    page: {
+      title: "Førelesing med lysark",
+      description: "Eit opptak av ei førelesing med lysarka i takt: lista over lysark, tidslinja og " +
+                   "tekstutskrifta følgjer opptaket, søket finn ord i lysarka og tekstinga, og notata dine blir " +
+                   "verande på maskina di.",
+      chooserLabel: "Vel mappa med førelesinga",
+      filesLabel: "eller vel filene til førelesinga: opptaket, HREFTrack.txt, lysarka (foil0.html, foil1.html, " +
+                  "…) med bileta sine, og tekstinga (.vtt) om ho finst",
+      drop: "eller slepp mappa eller filene på sida.",
+      chooserAgain: "Vel ei anna førelesing",
+      recording: "Opptaket",
+      timeline: "Tidslinje over lysarka",
+      layout: "Oppsett",
+      layoutSlides: "Stort lysark",
+      layoutEven: "Like store",
+      layoutRecording: "Stort opptak",
+      language: "Språk",
+      describe: "Synstolking",
+      chaptersSave: "Last ned kapittel",
+      keysOpen: "Snøggtastar",
+      listening: "Opplesing",
+      announce: "Sei frå om kvart nytt lysark (til skjermlesaren)",
+      speak: "Les synstolkinga høgt (elles berre til skjermlesaren)",
+      wait: "Vent med opptaket til synstolkinga er ferdig lesen",
+      slideText: "Utan synstolking: les òg teksten på lysarket",
+      resumeRestart: "Start frå byrjinga",
+      foil: "Lysarket som blir vist",
+      sideTabs: "Lister ved opptaket",
+      slidesTab: "Lysark",
+      searchTab: "Søk",
+      transcriptTab: "Tekstutskrift",
+      notesTab: "Notat",
+      slidesHeading: "Lysark",
+      searchLabel: "Søk i førelesinga",
+      searchResults: "Treff i førelesinga",
+      notesHeading: "Notat",
+      noteNew: "Nytt notat",
+      notesSave: "Last ned notat",
+      noteKeep: "Lagre",
+      noteDrop: "Avbryt",
+      noteUndo: "Angre",
+      keysHeading: "Snøggtastar",
+      keysClose: "Lukk",
+    },
+
     keys: {
       names: { ArrowDown: "Pil ned", ArrowUp: "Pil opp", ArrowRight: "Pil høgre", ArrowLeft: "Pil venstre",
                " ": "Mellomrom" },

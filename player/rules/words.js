@@ -203,6 +203,52 @@ const bokmal = (() => {
     /** @param {string} lecture */
     chaptersFile: (lecture) => `${lecture}-kapitler.vtt`,
 
+    /** The words of the page itself (index.html), each by the element that holds it: its text, or its name. */
+    page: {
+      title: "Forelesning med lysark",
+      description: "Et opptak av en forelesning med lysarkene i takt: lista over lysark, tidslinjen og " +
+                   "tekstutskriften følger opptaket, søket finner ord i lysarkene og tekstingen, og notatene " +
+                   "dine blir på maskinen din.",
+      chooserLabel: "Velg mappen med forelesningen",
+      filesLabel: "eller velg forelesningens filer: opptaket, HREFTrack.txt, lysarkene (foil0.html, foil1.html, " +
+                  "…) med bildene sine, og tekstingen (.vtt) om den finnes",
+      drop: "eller slipp mappen eller filene på siden.",
+      chooserAgain: "Velg en annen forelesning",
+      recording: "Opptaket",
+      timeline: "Tidslinje over lysarkene",
+      layout: "Oppsett",
+      layoutSlides: "Stort lysark",
+      layoutEven: "Like store",
+      layoutRecording: "Stort opptak",
+      language: "Språk",
+      describe: "Synstolking",
+      chaptersSave: "Last ned kapitler",
+      keysOpen: "Hurtigtaster",
+      listening: "Opplesing",
+      announce: "Si fra om hvert nytt lysark (til skjermleseren)",
+      speak: "Les synstolkingen høyt (ellers bare til skjermleseren)",
+      wait: "Vent med opptaket til synstolkingen er lest ferdig",
+      slideText: "Uten synstolking: les også teksten på lysarket",
+      resumeRestart: "Start fra begynnelsen",
+      foil: "Lysarket som vises",
+      sideTabs: "Lister ved opptaket",
+      slidesTab: "Lysark",
+      searchTab: "Søk",
+      transcriptTab: "Tekstutskrift",
+      notesTab: "Notater",
+      slidesHeading: "Lysark",
+      searchLabel: "Søk i forelesningen",
+      searchResults: "Treff i forelesningen",
+      notesHeading: "Notater",
+      noteNew: "Nytt notat",
+      notesSave: "Last ned notater",
+      noteKeep: "Lagre",
+      noteDrop: "Avbryt",
+      noteUndo: "Angre",
+      keysHeading: "Hurtigtaster",
+      keysClose: "Lukk",
+    },
+
     /** The keys the page answers to, as the dialog "Hurtigtaster" lists them: the keys' names where the
      *  student reads them other than as the browser names them, and for each place of rules/keys.js its
      *  name and what its keys do. */

@@ -59,7 +59,9 @@ function miniBrowser() {
 /// as this machine reaches no network.
 export const chromiumFlags = ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
   "--disable-background-networking", "--disable-component-update", "--disable-sync",
-  "--mute-audio", "--autoplay-policy=no-user-gesture-required"];
+  "--mute-audio", "--autoplay-policy=no-user-gesture-required",
+  // A Norwegian's browser, which the page reads in Bokmål; a test of another language says so in its link.
+  "--accept-lang=nb-NO,nb"];
 
 class PuppeteerPage {
   static async open(engine, profile) {
@@ -67,7 +69,7 @@ class PuppeteerPage {
     const browser = await puppeteer.launch(engine === "firefox"
       ? { browser: "firefox", executablePath: "/usr/bin/firefox-esr", headless: true, userDataDir: profile,
           extraPrefsFirefox: { "media.autoplay.default": 0, "media.autoplay.blocking_policy": 0,
-                               "focusmanager.testmode": true } }
+                               "focusmanager.testmode": true, "intl.accept_languages": "nb-NO, nb" } }
       : { executablePath: "/usr/bin/chromium", headless: true, userDataDir: profile, args: chromiumFlags });
     const page = (await browser.pages())[0] ?? await browser.newPage();
     return new PuppeteerPage(browser, page, engine);
@@ -137,7 +139,8 @@ class WebDriverPage {
     // A process group of its own, so that closing ends the driver, the
     // browser and Xvfb together.
     const driver = spawn("/usr/bin/xvfb-run", ["-a", "-s", "-screen 0 1280x1024x24",
-                         "/usr/bin/WebKitWebDriver", `--port=${port}`], { detached: true, stdio: "ignore" });
+                         "/usr/bin/WebKitWebDriver", `--port=${port}`],
+                         { detached: true, stdio: "ignore", env: { ...process.env, LANGUAGE: "nb_NO:nb" } });
     const page = new WebDriverPage(`http://127.0.0.1:${port}`, driver);
     const capabilities = { browserName: "MiniBrowser",
       "webkitgtk:browserOptions": { binary: miniBrowser(), args: ["--automation"] } };

@@ -329,7 +329,7 @@ test("Tab: one stop for each list and for the tabs; arrows, Home, End, Enter and
     const { name } = await focused();
     if (name !== reached[reached.length - 1]) reached.push(name);
   }
-  assert.deepEqual(reached, ["recording", "timeline", "layout", "Synstolking", "Last ned kapitler", "Hurtigtaster",
+  assert.deepEqual(reached, ["recording", "timeline", "layout", "language", "Synstolking", "Last ned kapitler", "Hurtigtaster",
                              "listening-open", "foil", "Lysark", "slides"]);
   // In the slide list, whose focus starts on the current entry (slide 3).
   await page.run(() => document.getElementById("slides").focus());
@@ -556,6 +556,45 @@ test("slide changes heard once they settle; descriptions spoken and written, the
   assert.deepEqual((await state()).messages, [words.listening.noVoice]);
   await page.click("#describe");
   // The rest of the scenario plays the lecture afresh.
+  await load(`${played}&captions=lecture.vtt`);
+});
+
+// What the page says in words, in whichever language it is read.
+const labels = () => page.run(() => ({ lang: document.documentElement.lang, title: document.title,
+  notes: document.getElementById("notes-tab").textContent, keys: document.getElementById("keys-open").textContent,
+  timeline: document.getElementById("timeline").getAttribute("aria-label"),
+  first: document.querySelector("#slides li")?.textContent, messages: [...document.querySelectorAll("#messages li")]
+    .map((item) => item.textContent), places: [...document.querySelectorAll("#keys-list h3")].map((h) => h.textContent),
+  status: document.getElementById("search-status").textContent, search: document.getElementById("search").value,
+  time: document.querySelector("video").currentTime }));
+
+test("the page in Nynorsk and in English: labels, a message, the keys; a change relabels at once, losing nothing",
+     async () => {
+  // A course page's link in Nynorsk, over a Bokmål browser.
+  await load(`${played}&captions=lecture.vtt&lang=nn&t=abc`);
+  await until((s) => JSON.stringify(s.entries) === JSON.stringify(titled) && s.metadata, "the titled list");
+  let said = await labels();
+  assert.deepEqual([said.lang, said.title, said.notes, said.keys, said.timeline, said.messages, said.places[0]],
+                   ["nn", "Førelesing med lysark", "Notat", "Snøggtastar", "Tidslinje over lysarka",
+                    ["t=abc er ikkje eit tal på sekund; opptaket startar frå byrjinga."], "Kvar som helst, utanom tekstfelt"]);
+  // Chosen on the page: English at once, the moment and the search as they were.
+  await seek(8.4);
+  assert.equal((await find("sporet")).said, "2 treff.");
+  await page.run(() => {
+    const choice = document.getElementById("language");
+    choice.value = "en";
+    choice.dispatchEvent(new Event("change"));
+  });
+  said = await waitFor(labels, (now) => now.status !== "" && now.lang === "en", "the page in English");
+  assert.deepEqual([said.lang, said.title, said.notes, said.keys, said.first, said.places[0], said.status, said.search],
+                   ["en", "Lecture with slides", "Notes", "Keyboard shortcuts", "Slide 0 · Tjue sekunder om lysark 0:00",
+                    "Anywhere but in a text field", "2 hits.", "sporet"]);
+  assert.ok(Math.abs(said.time - 8.4) < 0.01, `at ${said.time} s`);
+  // The student's own choice wins over a link's, and is kept.
+  await load(`${played}&captions=lecture.vtt&lang=nn`);
+  assert.deepEqual([(await labels()).lang, await page.run(() => document.getElementById("language").value)], ["en", "en"]);
+  // The rest of the scenario reads the page in Bokmål.
+  await page.run(() => localStorage.clear());
   await load(`${played}&captions=lecture.vtt`);
 });
 

@@ -33,10 +33,13 @@ test("what is kept of a lecture: read back only as the page wrote it; refused st
   const many = Array.from({ length: 5001 }, (_, i) => ({ time: i, text: "", made: i }));
   assert.equal(readLecture(JSON.stringify({ version: 1, notes: many })).notes.length, 5000);
   const listening = { announce: true, describe: false, speak: true, wait: true, slideText: false };
-  const plain = { rate: 1, captions: true, panel: "slides", layout: "even", ...listening };
+  const plain = { rate: 1, captions: true, panel: "slides", layout: "even", language: "", ...listening };
+  // Only a language the page has is read back.
+  assert.deepEqual(['{"version":1,"language":"nn"}', '{"version":1,"language":"de"}', '{"version":1,"language":1}']
+    .map((text) => readSettings(text).language), ["nn", "", ""]);
   assert.deepEqual(readSettings('{"version":1,"rate":1.5,"captions":false,"panel":"notes","layout":"recording",' +
                                 '"announce":false,"describe":true,"speak":false,"wait":false,"slideText":true}'),
-                   { rate: 1.5, captions: false, panel: "notes", layout: "recording",
+                   { rate: 1.5, captions: false, panel: "notes", layout: "recording", language: "",
                      announce: false, describe: true, speak: false, wait: false, slideText: true });
   // How a student listens is read only where it is a yes or a no.
   assert.deepEqual(readSettings('{"version":1,"announce":"nei","describe":1,"speak":null,"wait":[],"slideText":"true"}'),

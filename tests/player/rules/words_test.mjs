@@ -60,3 +60,21 @@ test("Nynorsk and English: the keys of Bokmål and no other, each message holdin
   assert.deepEqual([wordTables.en.hits.all(1), wordTables.en.hits.all(2)], ["1 hit.", "2 hits."]);
   assert.match(wordTables.nn.track.more(12345), /^… og 12\s345 problem til i sporet/u);
 });
+
+test("the page's own words: each element of index.html named by a word of the table, in Bokmål as the table has it", () => {
+  const html = readFileSync(join(player, "index.html"), "utf8");
+  const found = new Map();
+  for (const [, tag, attributes, text] of html.matchAll(/<(\w+)([^>]*\bdata-word[\w-]*="[^"]*"[^>]*)>([^<]*)/g)) {
+    const attribute = (name) => new RegExp(`(?<![\\w-])${name}="([^"]*)"`).exec(attributes)?.[1];
+    for (const [, kind, key] of attributes.matchAll(/\bdata-word(-label|-title|-content)?="([^"]*)"/g)) {
+      const shown = { "-label": attribute("aria-label"), "-title": attribute("title"), "-content": attribute("content") }[kind]
+        ?? text.trim().replace(/\s+/g, " ");
+      found.set(`${tag}:${key}`, shown);
+    }
+  }
+  const { wordTables } = globalThis;
+  // A word of the table no element names is lost in translation; one named and missing shows nothing.
+  assert.deepEqual([...new Set([...found.keys()].map((name) => name.split(":")[1]))].sort(),
+                   Object.keys(wordTables.nb.page).sort());
+  for (const [name, shown] of found) assert.equal(shown, wordTables.nb.page[name.split(":")[1]], name);
+});

@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: MIT
+// The page's language: the choice of it (#language), and the page's own
+// words in it.  Each element of index.html that holds a word names it
+// (data-word for its text, data-word-label for its name, data-word-title
+// and data-word-content for those attributes); the page's other parts
+// write their own words anew when told.
+"use strict";
+
+/**
+ * @typedef {object} LanguageChoice
+ * @property {(language: string) => void} show  reads the page in `language`: its words, its `lang`, the choice
+ */
+
+/**
+ * @param {{ chosen: (language: string) => void }} wiring  told of the student's choice
+ * @returns {LanguageChoice}
+ */
+function makeLanguageChoice(wiring) {
+  const choice = byId("language", HTMLSelectElement);
+  choice.addEventListener("change", () => wiring.chosen(choice.value));
+  const attributes = /** @type {const} */ ([["wordLabel", "aria-label"], ["wordTitle", "title"], ["wordContent", "content"]]);
+  return {
+    show(language) {
+      useWords(language);
+      choice.value = language;
+      document.documentElement.lang = language;
+      const page = /** @type {Record<string, string>} */ (words.page);
+      for (const element of document.querySelectorAll("[data-word], [data-word-label], [data-word-title], [data-word-content]")) {
+        const named = /** @type {HTMLElement} */ (element).dataset;
+        if (named.word !== undefined) element.textContent = page[named.word];
+        for (const [key, attribute] of attributes) {
+          const word = named[key];
+          if (word !== undefined) element.setAttribute(attribute, page[word]);
+        }
+      }
+    },
+  };
+}
