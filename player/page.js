@@ -82,12 +82,12 @@
     rated: (rate) => keepSetting({ rate }),
     captionsShown: (shown) => keepSetting({ captions: shown }),
     described(cues) {
-      describer.described(cues.length > 0);
+      describer.described(cues.length > 0, link.language);
       timed.descriptions = cues;
       showTimed();
     },
     descriptionsFailed(name) {
-      describer.described(false);
+      describer.described(false, link.language);
       timed.descriptions = [];
       showTimed();
       say(words.listening.unreadable(name));

@@ -12,7 +12,8 @@
  * @property {(text: string) => void} cue  a description begins
  * @property {() => void} cueEnd  a description's time has ended
  * @property {(how: "seek" | "pause") => void} stopped  the student sought, or paused
- * @property {(described: boolean) => void} described  whether the lecture has descriptions of its own
+ * @property {(described: boolean, language: string) => void} described
+ *   whether the lecture has descriptions of its own, and their language
  * @property {() => void} track  a new track plays: its slides are new
  */
 
@@ -41,6 +42,8 @@ function makeDescriber(kept, wiring) {
   // Whether the page has said that it cannot speak, or has no voice of its language.
   let toldSpeech = false;
   let settling = 0;
+  // The descriptions' language, in which their cues are spoken; the slides are spoken in the page's.
+  let cueLanguage = "no";
 
   /** @param {DescriberEvent} event */
   function dispatch(event) {
@@ -49,7 +52,7 @@ function makeDescriber(kept, wiring) {
     for (const action of answer.actions) {
       switch (action.type) {
         case "write": write(action.text); break;
-        case "speak": speak(action.text); break;
+        case "speak": speak(action.text, action.cue ? cueLanguage : document.documentElement.lang); break;
         case "silence":
           speaking = null;
           speech()?.cancel();
@@ -82,8 +85,8 @@ function makeDescriber(kept, wiring) {
     wiring.say(message);
   }
 
-  /** @param {string} text */
-  function speak(text) {
+  /** @param {string} text @param {string} language */
+  function speak(text, language) {
     const system = speech();
     if (system === null) {
       tellOnce(words.listening.noSpeech);
@@ -91,7 +94,6 @@ function makeDescriber(kept, wiring) {
       return;
     }
     const utterance = new SpeechSynthesisUtterance(text);
-    const language = document.documentElement.lang;
     const voices = system.getVoices();
     const voice = chooseVoice(voices, language);
     if (voice !== null) {
@@ -142,7 +144,10 @@ function makeDescriber(kept, wiring) {
     cue: (text) => dispatch({ type: "cue", text }),
     cueEnd: () => dispatch({ type: "cueEnd" }),
     stopped: (how) => dispatch({ type: how }),
-    described: (described) => dispatch({ type: "described", described }),
+    described(described, language) {
+      cueLanguage = language;
+      dispatch({ type: "described", described });
+    },
     track: () => dispatch({ type: "track" }),
   };
 }

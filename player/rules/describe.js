@@ -33,9 +33,9 @@ const slideSettles = 700;
  *           { type: "listening", was: Listening }} DescriberEvent
  */
 /**
- * What the page must do: write into its live region, speak, stop speaking, pause the recording to wait
- * for the speech, or play it on.
- * @typedef {{ type: "write", text: string } | { type: "speak", text: string } | { type: "silence" } |
+ * What the page must do: write into its live region, speak (a description's cue in its track's language,
+ * a slide in the page's), stop speaking, pause the recording to wait for the speech, or play it on.
+ * @typedef {{ type: "write", text: string } | { type: "speak", text: string, cue: boolean } | { type: "silence" } |
  *           { type: "hold" } | { type: "release" }} DescriberAction
  */
 
@@ -64,11 +64,11 @@ function describe(state, event, listening) {
     next.holding = false;
   };
   // Tells `text`: written for a screen reader, and spoken where the student wants it spoken.
-  const tell = (/** @type {string} */ text, /** @type {boolean} */ spoken) => {
+  const tell = (/** @type {string} */ text, /** @type {boolean} */ spoken, cue = false) => {
     if (spoken) silence(false);
     actions.push({ type: "write", text });
     if (!spoken) return;
-    actions.push({ type: "speak", text });
+    actions.push({ type: "speak", text, cue });
     next.speaking = true;
   };
 
@@ -85,7 +85,7 @@ function describe(state, event, listening) {
       break;
     }
     case "cue":
-      if (listening.describe && event.text.trim() !== "") tell(event.text.trim(), listening.speak);
+      if (listening.describe && event.text.trim() !== "") tell(event.text.trim(), listening.speak, true);
       break;
     case "cueEnd":
       // Extended description: the recording waits for the end of what is said.

@@ -136,7 +136,7 @@ wordTables.en = (() => {
       /** @param {string} name */
       unreadable: (name) => `Cannot read the descriptions ${name}: they are missing or are not WebVTT. ` +
                             "The recording and the slides play all the same.",
-      noVoice: "This system has no English voice to read aloud with, so the descriptions are read in another voice.",
+      noVoice: "This system has no voice of the language read aloud, so it is read in another voice.",
       noSpeech: "This browser cannot read aloud, so the descriptions are only written for the screen reader.",
     },
 
