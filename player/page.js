@@ -2,7 +2,7 @@
 // The page: makes its parts of its elements and wires them together.  What
 // the recording and the user do goes to the player's rules
 // (rules/decide.js), and what they answer to the parts.
-(function () {
+(async function () {
   "use strict";
 
   const memory = makeMemory(() => localStorage);
@@ -17,8 +17,8 @@
   };
   // The page's language, before it says a word: the student's choice, a link's lang=, the browser's.
   const language = makeLanguageChoice({ chosen: relanguage });
-  language.show(chooseLanguage({ chosen: settings.language, linked: linkLanguage(location.href),
-                                 preferred: navigator.languages ?? [] }));
+  await language.show(chooseLanguage({ chosen: settings.language, linked: linkLanguage(location.href),
+                                       preferred: navigator.languages ?? [] }));
   const link = readLink(location.href);
   const { say, clear } = makeMessages(byId("messages", HTMLUListElement));
 
@@ -109,9 +109,9 @@
   const keys = makeKeys();
 
   /** Reads the page in the `chosen` language from now on, every part in it, nothing lost. @param {string} chosen */
-  function relanguage(chosen) {
+  async function relanguage(chosen) {
     keepSetting({ language: chosen });
-    language.show(chosen);
+    await language.show(chosen);
     [slideList, timeline, notes, transcript, keys].forEach((part) => part.relabel());
     frame.title(player.current >= 0 ? slideList.name(player.current) : words.page.foil);
     // The hits, named anew.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The page's language: the choice of it (#language), and the page's own
-// words in it.  Each element of index.html that holds a word names it
+// words in it.  A language other than Bokmål has its table in a script of
+// its own (rules/words-nn.js), loaded only for a reader of it, so that the
+// others cost a student nothing.  Each element of index.html that holds a word names it
 // (data-word for its text, data-word-label for its name, data-word-title
 // and data-word-content for those attributes); the page's other parts
 // write their own words anew when told.
@@ -8,7 +10,9 @@
 
 /**
  * @typedef {object} LanguageChoice
- * @property {(language: string) => void} show  reads the page in `language`: its words, its `lang`, the choice
+ * @property {(language: string) => Promise<void>} show
+ *   reads the page in `language` (its words, its `lang`, the choice), once its table is loaded; in Bokmål
+ *   where its table cannot be
  */
 
 /**
@@ -19,8 +23,23 @@ function makeLanguageChoice(wiring) {
   const choice = byId("language", HTMLSelectElement);
   choice.addEventListener("change", () => wiring.chosen(choice.value));
   const attributes = /** @type {const} */ ([["wordLabel", "aria-label"], ["wordTitle", "title"], ["wordContent", "content"]]);
+
+  /** @param {string} language @returns {Promise<void>} */
+  function load(language) {
+    if (language in wordTables) return Promise.resolve();
+    return new Promise((loaded) => {
+      const script = document.createElement("script");
+      script.src = `rules/words-${language}.js`;
+      script.addEventListener("load", () => loaded());
+      script.addEventListener("error", () => loaded());
+      document.head.append(script);
+    });
+  }
+
   return {
-    show(language) {
+    async show(wanted) {
+      await load(wanted);
+      const language = wanted in wordTables ? wanted : "nb";
       useWords(language);
       choice.value = language;
       document.documentElement.lang = language;

@@ -7,7 +7,7 @@
 // HREFTRACK_COMMAND is the command that starts the tool, its words separated
 // by ';' as CMake lists them (an emulator may come first).
 import { execFileSync } from "node:child_process";
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
@@ -22,7 +22,10 @@ const require = createRequire(import.meta.url);
 export const player = new URL("../../../player/", import.meta.url).pathname;
 export const loaded = [...readFileSync(join(player, "index.html"), "utf8").matchAll(/<script src="([^"]+)" defer><\/script>/g)]
   .map((script) => script[1]);
-export const rules = loaded.filter((script) => script.startsWith("rules/"));
+// The tables of the page's other languages, which the page loads only for a reader of them.
+export const tables = readdirSync(join(player, "rules")).filter((name) => /^words-\w+\.js$/.test(name))
+  .map((name) => `rules/${name}`);
+export const rules = [...loaded.filter((script) => script.startsWith("rules/")), ...tables];
 for (const script of rules) Object.assign(globalThis, require(join(player, script)));
 
 export const root = new URL("../../..", import.meta.url).pathname;

@@ -4,12 +4,15 @@ import { test } from "node:test";
 import assert from "node:assert/strict";
 import { readFileSync, readdirSync } from "node:fs";
 import { join } from "node:path";
-import { player, loaded, rules } from "./rules.mjs";
+import { player, loaded, rules, tables } from "./rules.mjs";
 
 test("the page loads every script of the player, and its rules touch no browser", () => {
-  // A script left out of index.html would be missing from the page, and its rules from these tests.
+  // A script left out of index.html would be missing from the page, and its rules from these tests;
+  // only the tables of the other languages are left to the page to load, each for its language.
   const scripts = readdirSync(player, { recursive: true }).filter((name) => name.endsWith(".js"));
-  assert.deepEqual([...loaded].sort(), scripts.sort());
+  assert.deepEqual([...loaded, ...tables].sort(), scripts.sort());
+  assert.deepEqual(tables.map((table) => /words-(\w+)\.js/.exec(table)[1]).sort(),
+                   globalThis.pageLanguages.filter((language) => language !== "nb").sort());
   assert.deepEqual([loaded[0], loaded.at(-1)], ["rules/words.js", "page.js"]);
   // What is pure takes what it needs of the page as arguments; only the rest may reach for it.
   for (const script of rules) {
