@@ -91,7 +91,18 @@ class PuppeteerPage {
 
   look(scheme) { return this.page.emulateMediaFeatures([{ name: "prefers-color-scheme", value: scheme }]); }
 
-  goto(url) { return this.page.goto(url, { waitUntil: "load" }); }
+  async goto(url) {
+    try {
+      return await this.page.goto(url, { waitUntil: "load" });
+    } catch (error) {
+      // Firefox's WebDriver BiDi now and then reports a navigation that a page still
+      // loading its frames was leaving as aborted (NS_BINDING_ABORTED), and the new page
+      // loads all the same; it is asked for once more, and any other failure stands.
+      if (!/NS_BINDING_ABORTED/.test(String(error))) throw error;
+      return this.page.goto(url, { waitUntil: "load" });
+    }
+  }
+
   run(fn, ...args) { return this.page.evaluate(fn, ...args); }
   click(selector) { return this.page.click(selector); }
   async press(key) {
