@@ -43,6 +43,10 @@
   // What a frame shows for the slide at `href`, which the track names by `url`.
   const made = (/** @type {string} */ href, /** @type {string} */ url) =>
     chooser.slideAddress(url) ?? served.slideAddress(href, url);
+  // The frame is named after the slide it shows; before any, it keeps the name the page gives it.
+  const nameFrame = () => {
+    if (player.current >= 0) frame.title(slideList.name(player.current));
+  };
   /** Shows the slide of sample `index` in `shown`, a frame. @param {Frame} shown @param {number} index */
   const showSlide = (shown, index) => {
     const { href, url } = player.samples[index];
@@ -113,7 +117,7 @@
     keepSetting({ language: chosen });
     await language.show(chosen);
     [slideList, timeline, notes, transcript, keys].forEach((part) => part.relabel());
-    frame.title(player.current >= 0 ? slideList.name(player.current) : words.page.foil);
+    nameFrame();
     // The hits, named anew.
     search.index({});
   }
@@ -133,7 +137,7 @@
           }
           [slideList, timeline].forEach((part) => part.mark(action.index));
           // Between slides the frame keeps its slide, and its name.
-          if (action.index >= 0) frame.title(slideList.name(action.index));
+          nameFrame();
           describer.slide(action.index);
           break;
         case "watch": recording.watch(action.from, action.to); break;
@@ -192,7 +196,7 @@
     const titles = slideTitles(slides);
     slideTexts = new Map([...slides].map(([url, slide]) => [url, slide.text]));
     slideList.title(titles);
-    if (player.current >= 0) frame.title(slideList.name(player.current));
+    nameFrame();
     [timeline, notes].forEach((part) => part.relabel());
     chapters.present(lectureTitle(samples, titles, lecture.name));
     search.index({ texts: slideTexts });

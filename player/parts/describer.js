@@ -126,7 +126,9 @@ function makeDescriber(kept, wiring) {
 
   function show() {
     button.setAttribute("aria-pressed", String(listening.describe));
-    for (const [name, box] of Object.entries(boxes)) box.checked = listening[/** @type {keyof typeof boxes} */ (name)];
+    for (const [name, box] of Object.entries(boxes)) {
+      box.checked = listening[/** @type {keyof typeof boxes} */ (name)];
+    }
   }
 
   button.addEventListener("click", () => change({ describe: !listening.describe }));
